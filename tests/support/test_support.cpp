@@ -1,0 +1,56 @@
+// Shared test helpers: soak factor, seeding, PARI/GP runner.
+#include "tests/support/test_support.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <unistd.h>
+
+#include "integers/random.h"
+
+namespace rara::test {
+
+int Iterations(int base) {
+  const char* s = std::getenv("RARA_SOAK");
+  long factor = s ? std::strtol(s, nullptr, 10) : 1;
+  if (factor < 1) factor = 1;
+  return static_cast<int>(base * factor);
+}
+
+std::string SeedRandom(std::uint64_t seed) {
+  unsigned char bytes[8];
+  for (int i = 0; i < 8; ++i) bytes[i] = static_cast<unsigned char>(seed >> (8 * i));
+  RuvSeed(bytes, 8);
+  return "seed=" + std::to_string(seed);
+}
+
+bool HaveGp() { return std::system("command -v gp >/dev/null 2>&1") == 0; }
+
+std::string RunGp(const std::string& script) {
+  char path[] = "/tmp/rara_gp_XXXXXX";
+  int fd = mkstemp(path);
+  if (fd < 0) throw std::runtime_error("RunGp: cannot create a temporary file");
+  {
+    std::ofstream out(path);
+    out << "default(parisizemax, 2*10^9);\n" << script << "\n";
+  }
+  close(fd);
+  std::string cmd = std::string("gp -q -f < ") + path;
+  FILE* pipe = popen(cmd.c_str(), "r");
+  if (!pipe) {
+    std::remove(path);
+    throw std::runtime_error("RunGp: cannot start gp");
+  }
+  std::ostringstream result;
+  char buf[4096];
+  std::size_t n;
+  while ((n = fread(buf, 1, sizeof buf, pipe)) > 0) result.write(buf, static_cast<std::streamsize>(n));
+  int rc = pclose(pipe);
+  std::remove(path);
+  if (rc != 0) throw std::runtime_error("RunGp: gp failed:\n" + result.str());
+  return result.str();
+}
+
+}  // namespace rara::test

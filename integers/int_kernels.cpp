@@ -1,0 +1,235 @@
+// Raw limb kernels of the integer arithmetic. Add/sub/shift/word kernels work
+// on 32-bit limbs with 64-bit intermediates; the multiply and square kernels
+// read pairs of limbs as 64-bit words (little-endian layout) and accumulate
+// in 128 bits, which halves the number of multiplications.
+#include "integers/int_kernels.h"
+
+#include <bit>
+#include <cstring>
+
+namespace rara::limb {
+
+namespace {
+
+using u64 = std::uint64_t;
+using u128 = unsigned __int128;
+
+constexpr bool kPairs = std::endian::native == std::endian::little;
+
+// Limb pairs through memcpy: no alignment or aliasing assumptions.
+inline u64 Ld(const std::uint32_t* p) {
+  u64 x;
+  std::memcpy(&x, p, 8);
+  return x;
+}
+inline void St(std::uint32_t* p, u64 x) { std::memcpy(p, &x, 8); }
+
+// r[0..n words) += a[0..n words)·w; returns the carry word.
+inline u64 AddMul1W(std::uint32_t* r, const std::uint32_t* a, std::int32_t n, u64 w) {
+  u64 c = 0;
+  for (std::int32_t i = 0; i < n; ++i) {
+    u128 t = static_cast<u128>(Ld(a + 2 * i)) * w + Ld(r + 2 * i) + c;
+    St(r + 2 * i, static_cast<u64>(t));
+    c = static_cast<u64>(t >> 64);
+  }
+  return c;
+}
+
+// r[0..n words) += a[0..n words)·(w0 + w1·2^64); r[n] := the word that lands
+// there (r[n] is not read), the word for r[n+1] is returned.
+inline u64 AddMul2W(std::uint32_t* r, const std::uint32_t* a, std::int32_t n, u64 w0, u64 w1) {
+  u64 lo = 0, hi = 0;  // pending words at positions i and i+1
+  for (std::int32_t i = 0; i < n; ++i) {
+    u64 x = Ld(a + 2 * i);
+    u128 p0 = static_cast<u128>(x) * w0 + Ld(r + 2 * i) + lo;
+    St(r + 2 * i, static_cast<u64>(p0));
+    u128 p1 = static_cast<u128>(x) * w1 + hi + static_cast<u64>(p0 >> 64);
+    lo = static_cast<u64>(p1);
+    hi = static_cast<u64>(p1 >> 64);
+  }
+  St(r + 2 * n, lo);
+  return hi;
+}
+
+// r[0..2(na+nb) limbs) := a·b over na and nb 64-bit words (na, nb >= 1).
+void MulWords(std::uint32_t* r, const std::uint32_t* a, std::int32_t na, const std::uint32_t* b,
+              std::int32_t nb) {
+  std::memset(r, 0, sizeof(std::uint32_t) * 2 * static_cast<std::size_t>(na + nb));
+  std::int32_t j = 0;
+  for (; j + 1 < nb; j += 2) {
+    u64 top = AddMul2W(r + 2 * j, a, na, Ld(b + 2 * j), Ld(b + 2 * j + 2));
+    St(r + 2 * (j + na + 1), top);
+  }
+  if (j < nb) St(r + 2 * (j + na), AddMul1W(r + 2 * j, a, na, Ld(b + 2 * j)));
+}
+
+// r[0..4n limbs) := a² over n 64-bit words (n >= 1).
+void SqrWords(std::uint32_t* r, const std::uint32_t* a, std::int32_t n) {
+  std::memset(r, 0, sizeof(std::uint32_t) * 4 * static_cast<std::size_t>(n));
+  // Cross products a_i·a_j, i < j; row i ends at word i+n, untouched before.
+  for (std::int32_t i = 0; i + 1 < n; ++i)
+    St(r + 2 * (i + n), AddMul1W(r + 2 * (2 * i + 1), a + 2 * (i + 1), n - i - 1, Ld(a + 2 * i)));
+  // Double, then add the squares a_i² at words 2i, 2i+1.
+  u64 carryBit = 0;
+  u64 c = 0;
+  for (std::int32_t i = 0; i < n; ++i) {
+    u64 x = Ld(a + 2 * i);
+    u128 sq = static_cast<u128>(x) * x;
+    u64 w0 = Ld(r + 4 * i), w1 = Ld(r + 4 * i + 2);
+    u64 d0 = (w0 << 1) | carryBit;
+    u64 d1 = (w1 << 1) | (w0 >> 63);
+    carryBit = w1 >> 63;
+    u128 t = static_cast<u128>(d0) + static_cast<u64>(sq) + c;
+    St(r + 4 * i, static_cast<u64>(t));
+    t = static_cast<u128>(d1) + static_cast<u64>(sq >> 64) + static_cast<u64>(t >> 64);
+    St(r + 4 * i + 2, static_cast<u64>(t));
+    c = static_cast<u64>(t >> 64);
+  }
+}
+
+}  // namespace
+
+std::uint32_t Add(std::uint32_t* r, const std::uint32_t* a, const std::uint32_t* b, std::int32_t n) {
+  u64 c = 0;
+  for (std::int32_t i = 0; i < n; ++i) {
+    c += static_cast<u64>(a[i]) + b[i];
+    r[i] = static_cast<std::uint32_t>(c);
+    c >>= 32;
+  }
+  return static_cast<std::uint32_t>(c);
+}
+
+std::uint32_t Sub(std::uint32_t* r, const std::uint32_t* a, const std::uint32_t* b, std::int32_t n) {
+  std::uint32_t borrow = 0;
+  for (std::int32_t i = 0; i < n; ++i) {
+    u64 t = static_cast<u64>(a[i]) - b[i] - borrow;
+    r[i] = static_cast<std::uint32_t>(t);
+    borrow = static_cast<std::uint32_t>(t >> 63);
+  }
+  return borrow;
+}
+
+std::uint32_t AddWord(std::uint32_t* r, std::int32_t n, std::uint32_t w) {
+  for (std::int32_t i = 0; i < n && w != 0; ++i) {
+    std::uint32_t s = r[i] + w;
+    w = s < w ? 1u : 0u;
+    r[i] = s;
+  }
+  return w != 0 ? 1u : 0u;
+}
+
+std::uint32_t SubWord(std::uint32_t* r, std::int32_t n, std::uint32_t w) {
+  for (std::int32_t i = 0; i < n && w != 0; ++i) {
+    std::uint32_t x = r[i];
+    r[i] = x - w;
+    w = x < w ? 1u : 0u;
+  }
+  return w != 0 ? 1u : 0u;
+}
+
+std::uint32_t MulWord(std::uint32_t* r, const std::uint32_t* a, std::int32_t n, std::uint32_t w) {
+  u64 c = 0;
+  for (std::int32_t i = 0; i < n; ++i) {
+    c += static_cast<u64>(a[i]) * w;
+    r[i] = static_cast<std::uint32_t>(c);
+    c >>= 32;
+  }
+  return static_cast<std::uint32_t>(c);
+}
+
+std::uint32_t MulAdd(std::uint32_t* r, const std::uint32_t* a, std::int32_t n, std::uint32_t w) {
+  u64 c = 0;
+  for (std::int32_t i = 0; i < n; ++i) {
+    c += static_cast<u64>(a[i]) * w + r[i];
+    r[i] = static_cast<std::uint32_t>(c);
+    c >>= 32;
+  }
+  return static_cast<std::uint32_t>(c);
+}
+
+std::uint32_t MulSub(std::uint32_t* r, const std::uint32_t* a, std::int32_t n, std::uint32_t w) {
+  u64 c = 0;  // product carry plus borrow, always < 2^32
+  for (std::int32_t i = 0; i < n; ++i) {
+    u64 p = static_cast<u64>(a[i]) * w + c;
+    std::uint32_t lo = static_cast<std::uint32_t>(p);
+    c = (p >> 32) + (r[i] < lo ? 1u : 0u);
+    r[i] -= lo;
+  }
+  return static_cast<std::uint32_t>(c);
+}
+
+int Cmp(const std::uint32_t* a, const std::uint32_t* b, std::int32_t n) {
+  for (std::int32_t i = n - 1; i >= 0; --i)
+    if (a[i] != b[i]) return a[i] > b[i] ? 1 : -1;
+  return 0;
+}
+
+std::uint32_t Shl(std::uint32_t* r, const std::uint32_t* a, std::int32_t n, unsigned s) {
+  if (n <= 0) return 0;
+  std::uint32_t out = a[n - 1] >> (32 - s);
+  for (std::int32_t i = n - 1; i > 0; --i) r[i] = (a[i] << s) | (a[i - 1] >> (32 - s));
+  r[0] = a[0] << s;
+  return out;
+}
+
+std::uint32_t Shr(std::uint32_t* r, const std::uint32_t* a, std::int32_t n, unsigned s) {
+  if (n <= 0) return 0;
+  std::uint32_t out = a[0] << (32 - s);
+  for (std::int32_t i = 0; i + 1 < n; ++i) r[i] = (a[i] >> s) | (a[i + 1] << (32 - s));
+  r[n - 1] = a[n - 1] >> s;
+  return out;
+}
+
+void MulRef(std::uint32_t* r, const std::uint32_t* a, std::int32_t na, const std::uint32_t* b,
+            std::int32_t nb) {
+  r[na] = MulWord(r, a, na, b[0]);
+  for (std::int32_t j = 1; j < nb; ++j) r[na + j] = MulAdd(r + j, a, na, b[j]);
+}
+
+void SqrRef(std::uint32_t* r, const std::uint32_t* a, std::int32_t n) {
+  std::memset(r, 0, sizeof(std::uint32_t) * 2 * static_cast<std::size_t>(n));
+  for (std::int32_t i = 0; i + 1 < n; ++i) r[i + n] = MulAdd(r + 2 * i + 1, a + i + 1, n - i - 1, a[i]);
+  Shl(r, r, 2 * n, 1);
+  u64 c = 0;
+  for (std::int32_t i = 0; i < n; ++i) {
+    u64 sq = static_cast<u64>(a[i]) * a[i];
+    c += static_cast<u64>(r[2 * i]) + static_cast<std::uint32_t>(sq);
+    r[2 * i] = static_cast<std::uint32_t>(c);
+    c >>= 32;
+    c += static_cast<u64>(r[2 * i + 1]) + (sq >> 32);
+    r[2 * i + 1] = static_cast<std::uint32_t>(c);
+    c >>= 32;
+  }
+}
+
+void Mul(std::uint32_t* r, const std::uint32_t* a, std::int32_t na, const std::uint32_t* b,
+         std::int32_t nb) {
+  if (!kPairs || na == 1 || nb == 1) {
+    MulRef(r, a, na, b, nb);
+    return;
+  }
+  // Even parts as 64-bit words, then the odd top limbs as 32-bit rows.
+  std::int32_t na2 = na & ~1, nb2 = nb & ~1;
+  MulWords(r, a, na2 / 2, b, nb2 / 2);
+  for (std::int32_t i = na2 + nb2; i < na + nb; ++i) r[i] = 0;
+  if (nb2 != nb) r[nb2 + na2] = MulAdd(r + nb2, a, na2, b[nb2]);
+  if (na2 != na) r[na2 + nb] = MulAdd(r + na2, b, nb, a[na2]);
+}
+
+void Sqr(std::uint32_t* r, const std::uint32_t* a, std::int32_t n) {
+  if (!kPairs || n == 1) {
+    SqrRef(r, a, n);
+    return;
+  }
+  std::int32_t n2 = n & ~1;
+  SqrWords(r, a, n2 / 2);
+  if (n2 == n) return;
+  // a = a' + t·2^(32·n2): a² = a'² + (a·t + a'·t)·2^(32·n2).
+  std::uint32_t t = a[n2];
+  r[2 * n2] = 0;
+  r[2 * n2 + 1] = MulAdd(r + n2, a, n, t);
+  std::uint32_t c = MulAdd(r + n2, a, n2, t);
+  AddWord(r + 2 * n2, 2, c);
+}
+
+}  // namespace rara::limb

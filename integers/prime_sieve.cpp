@@ -1,6 +1,7 @@
 // The segmented wheel-30 sieve below 2^30, the table class TPrimeList built
 // on it (with its stream and file forms), and IPrime.
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cmath>
 #include <cstring>
@@ -24,6 +25,15 @@ constexpr int SegmentWords = SegmentPositions / 8;      // 64-bit words of the s
 constexpr int SievePrimeFirst = 4;                      // SmallPrimes[4] = 7
 constexpr int SievePrimeCount = SmallPrimeCount - SievePrimeFirst + 1;   // 3509
 constexpr int SegmentCandidates = 8 * SegmentPositions;
+
+// Bit b of a segment word stands for the number wordBase + BitOffsets[b]:
+// position b / 8 of the word, residue b mod 8.
+constexpr auto BitOffsets = [] {
+  constexpr std::uint32_t residues[8] = {1, 7, 11, 13, 17, 19, 23, 29};
+  std::array<std::uint32_t, 64> t{};
+  for (int b = 0; b < 64; ++b) t[b] = static_cast<std::uint32_t>(b >> 3) * 30u + residues[b & 7];
+  return t;
+}();
 
 // One segment holds the numbers (Base + j)·30 + r for j = 0..65535 and r one
 // of the 8 residues. Byte j holds the 8 residues of position j (bit k for
@@ -93,16 +103,30 @@ class TWheelSieve {
     const std::uint64_t* w = words_.get();
     for (int i = 0; i < SegmentWords; ++i) {
       std::uint64_t bits = ~w[i];
-      // (Base + 8i)·30 as the number of position 0 of this word.
       const std::uint32_t wordBase = (base_ + 8u * static_cast<std::uint32_t>(i)) * 30u;
       while (bits != 0) {
         const int b = std::countr_zero(bits);
         bits &= bits - 1;
-        const std::uint32_t p = wordBase + static_cast<std::uint32_t>(b >> 3) * 30u + SieveResidues[b & 7];
-        if (!sink(p)) return false;
+        if (!sink(wordBase + BitOffsets[b])) return false;
       }
     }
     return true;
+  }
+
+  // Writes all primes of the segment to out (room for 524288 needed);
+  // returns how many.
+  int ScanAll(std::uint32_t* out) const {
+    const std::uint64_t* w = words_.get();
+    std::uint32_t* o = out;
+    for (int i = 0; i < SegmentWords; ++i) {
+      std::uint64_t bits = ~w[i];
+      const std::uint32_t wordBase = (base_ + 8u * static_cast<std::uint32_t>(i)) * 30u;
+      while (bits != 0) {
+        *o++ = wordBase + BitOffsets[std::countr_zero(bits)];
+        bits &= bits - 1;
+      }
+    }
+    return static_cast<int>(o - out);
   }
 
  private:
@@ -112,16 +136,17 @@ class TWheelSieve {
   bool started_ = false;
 };
 
-// Runs the sieve from 31 on, segment by segment, until sink returns false.
-template <class Sink>
-void SieveFrom31(Sink&& sink) {
+// Runs the sieve from 31 on, segment by segment, until segment(sieve)
+// returns false.
+template <class PerSegment>
+void SieveFrom31(PerSegment&& segment) {
   const bool poll = RuvBreakActive();
   if (poll) RuvBreak();
   TWheelSieve sieve;
   for (;;) {
     if (poll) RuvBreak();
     sieve.Next();
-    if (!sieve.Scan(sink)) return;
+    if (!segment(sieve)) return;
   }
 }
 
@@ -132,17 +157,15 @@ struct TPrimeBuffer {
   std::int64_t count = 0;
   std::int64_t capacity = 0;
 
+  // Room for n entries, growing in steps of 4096.
   void Reserve(std::int64_t n) {
     if (n <= capacity) return;
+    n = (n + 4095) / 4096 * 4096;
     void* p = std::realloc(data.get(), static_cast<std::size_t>(n) * sizeof(std::uint32_t));
     if (p == nullptr) throw std::bad_alloc();
     data.release();
     data.reset(static_cast<std::uint32_t*>(p));
     capacity = n;
-  }
-  void Push(std::uint32_t v) {
-    if (count == capacity) Reserve(capacity + 4096);
-    data.get()[count++] = v;
   }
   void Trim() {
     if (count == capacity || count == 0) return;
@@ -205,12 +228,16 @@ void TPrimeList::SetBound(std::int32_t b) {
     std::memcpy(buf.data.get(), first, static_cast<std::size_t>(n) * sizeof(std::uint32_t));
     buf.count = n;
   } else {
-    buf.Reserve(PrimeCountUpperBound(bound));
-    for (int i = 1; i <= 10; ++i) buf.Push(SmallPrimes[i]);
-    SieveFrom31([&](std::uint32_t p) {
-      if (p > bound) return false;
-      buf.Push(p);
-      return true;
+    buf.Reserve(PrimeCountUpperBound(bound) + SegmentCandidates);
+    std::memcpy(buf.data.get(), SmallPrimes + 1, 10 * sizeof(std::uint32_t));
+    buf.count = 10;
+    SieveFrom31([&](const TWheelSieve& sieve) {
+      buf.Reserve(buf.count + SegmentCandidates);
+      std::uint32_t* first = buf.data.get() + buf.count;
+      const int n = sieve.ScanAll(first);
+      const std::uint32_t* kept = std::upper_bound(first, first + n, bound);
+      buf.count += kept - first;
+      return kept == first + n;
     });
     buf.Trim();
   }
@@ -242,10 +269,12 @@ void TPrimeList::SetCount(std::int32_t n) {
   buf.count = fromTable;
   if (n > SmallPrimeCount) {
     // The sieve restarts at 31; the table already holds everything below 32768.
-    SieveFrom31([&](std::uint32_t p) {
-      if (p < 32768) return true;
-      buf.data.get()[buf.count++] = p;
-      return buf.count < n;
+    SieveFrom31([&](const TWheelSieve& sieve) {
+      return sieve.Scan([&](std::uint32_t p) {
+        if (p < 32768) return true;
+        buf.data.get()[buf.count++] = p;
+        return buf.count < n;
+      });
     });
   }
   primes_ = std::move(buf.data);

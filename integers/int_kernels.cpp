@@ -24,67 +24,61 @@ inline u64 Ld(const std::uint32_t* p) {
 }
 inline void St(std::uint32_t* p, u64 x) { std::memcpy(p, &x, 8); }
 
-// r[0..n words) += a[0..n words)·w; returns the carry word.
-inline u64 AddMul1W(std::uint32_t* r, const std::uint32_t* a, std::int32_t n, u64 w) {
-  u64 c = 0;
-  for (std::int32_t i = 0; i < n; ++i) {
-    u128 t = static_cast<u128>(Ld(a + 2 * i)) * w + Ld(r + 2 * i) + c;
-    St(r + 2 * i, static_cast<u64>(t));
-    c = static_cast<u64>(t >> 64);
+// A 192-bit column accumulator (c2:hi:lo) of the product-scanning kernels.
+struct TAcc {
+  u64 lo = 0, hi = 0, c2 = 0;
+  void AddProduct(u64 x, u64 y) {
+    u128 p = static_cast<u128>(x) * y;
+    u128 s = ((static_cast<u128>(hi) << 64) | lo) + p;
+    c2 += s < p ? 1u : 0u;
+    lo = static_cast<u64>(s);
+    hi = static_cast<u64>(s >> 64);
   }
-  return c;
-}
-
-// r[0..n words) += a[0..n words)·(w0 + w1·2^64); r[n] := the word that lands
-// there (r[n] is not read), the word for r[n+1] is returned.
-inline u64 AddMul2W(std::uint32_t* r, const std::uint32_t* a, std::int32_t n, u64 w0, u64 w1) {
-  u64 lo = 0, hi = 0;  // pending words at positions i and i+1
-  for (std::int32_t i = 0; i < n; ++i) {
-    u64 x = Ld(a + 2 * i);
-    u128 p0 = static_cast<u128>(x) * w0 + Ld(r + 2 * i) + lo;
-    St(r + 2 * i, static_cast<u64>(p0));
-    u128 p1 = static_cast<u128>(x) * w1 + hi + static_cast<u64>(p0 >> 64);
-    lo = static_cast<u64>(p1);
-    hi = static_cast<u64>(p1 >> 64);
+  // Emits the low word and moves the accumulator down one word.
+  u64 Shift() {
+    u64 w = lo;
+    lo = hi;
+    hi = c2;
+    c2 = 0;
+    return w;
   }
-  St(r + 2 * n, lo);
-  return hi;
-}
+};
 
-// r[0..2(na+nb) limbs) := a·b over na and nb 64-bit words (na, nb >= 1).
+// r[0..2(na+nb) limbs) := a·b over na and nb 64-bit words (na, nb >= 1),
+// column by column: each result word is written once, no read-modify-write.
 void MulWords(std::uint32_t* r, const std::uint32_t* a, std::int32_t na, const std::uint32_t* b,
               std::int32_t nb) {
-  std::memset(r, 0, sizeof(std::uint32_t) * 2 * static_cast<std::size_t>(na + nb));
-  std::int32_t j = 0;
-  for (; j + 1 < nb; j += 2) {
-    u64 top = AddMul2W(r + 2 * j, a, na, Ld(b + 2 * j), Ld(b + 2 * j + 2));
-    St(r + 2 * (j + na + 1), top);
+  TAcc acc;
+  for (std::int32_t k = 0; k < na + nb - 1; ++k) {
+    std::int32_t i0 = k - nb + 1 > 0 ? k - nb + 1 : 0;
+    std::int32_t i1 = k < na - 1 ? k : na - 1;
+    for (std::int32_t i = i0; i <= i1; ++i) acc.AddProduct(Ld(a + 2 * i), Ld(b + 2 * (k - i)));
+    St(r + 2 * k, acc.Shift());
   }
-  if (j < nb) St(r + 2 * (j + na), AddMul1W(r + 2 * j, a, na, Ld(b + 2 * j)));
+  St(r + 2 * (na + nb - 1), acc.Shift());
 }
 
-// r[0..4n limbs) := a² over n 64-bit words (n >= 1).
+// r[0..4n limbs) := a² over n 64-bit words (n >= 1): per column the cross
+// products once, doubled, plus the square on the diagonal.
 void SqrWords(std::uint32_t* r, const std::uint32_t* a, std::int32_t n) {
-  std::memset(r, 0, sizeof(std::uint32_t) * 4 * static_cast<std::size_t>(n));
-  // Cross products a_i·a_j, i < j; row i ends at word i+n, untouched before.
-  for (std::int32_t i = 0; i + 1 < n; ++i)
-    St(r + 2 * (i + n), AddMul1W(r + 2 * (2 * i + 1), a + 2 * (i + 1), n - i - 1, Ld(a + 2 * i)));
-  // Double, then add the squares a_i² at words 2i, 2i+1.
-  u64 carryBit = 0;
-  u64 c = 0;
-  for (std::int32_t i = 0; i < n; ++i) {
-    u64 x = Ld(a + 2 * i);
-    u128 sq = static_cast<u128>(x) * x;
-    u64 w0 = Ld(r + 4 * i), w1 = Ld(r + 4 * i + 2);
-    u64 d0 = (w0 << 1) | carryBit;
-    u64 d1 = (w1 << 1) | (w0 >> 63);
-    carryBit = w1 >> 63;
-    u128 t = static_cast<u128>(d0) + static_cast<u64>(sq) + c;
-    St(r + 4 * i, static_cast<u64>(t));
-    t = static_cast<u128>(d1) + static_cast<u64>(sq >> 64) + static_cast<u64>(t >> 64);
-    St(r + 4 * i + 2, static_cast<u64>(t));
-    c = static_cast<u64>(t >> 64);
+  TAcc acc;
+  for (std::int32_t k = 0; k < 2 * n - 1; ++k) {
+    std::int32_t i0 = k - n + 1 > 0 ? k - n + 1 : 0;
+    TAcc col;
+    for (std::int32_t i = i0, j = k - i0; i < j; ++i, --j) col.AddProduct(Ld(a + 2 * i), Ld(a + 2 * j));
+    // col·2, then the running carry and the diagonal square.
+    col.c2 = (col.c2 << 1) | (col.hi >> 63);
+    col.hi = (col.hi << 1) | (col.lo >> 63);
+    col.lo <<= 1;
+    if ((k & 1) == 0) col.AddProduct(Ld(a + k), Ld(a + k));
+    u128 s = static_cast<u128>(acc.lo) + col.lo;
+    acc.lo = static_cast<u64>(s);
+    s = static_cast<u128>(acc.hi) + col.hi + static_cast<u64>(s >> 64);
+    acc.hi = static_cast<u64>(s);
+    acc.c2 += col.c2 + static_cast<u64>(s >> 64);
+    St(r + 2 * k, acc.Shift());
   }
+  St(r + 2 * (2 * n - 1), acc.Shift());
 }
 
 }  // namespace

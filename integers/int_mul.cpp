@@ -210,21 +210,59 @@ class TProductHold {
   bool done_ = false;
 };
 
+// Products whose limbs and scratch fit this many limbs are built on the stack
+// and copied into the result, which keeps its block when it is large enough.
+constexpr std::int32_t kStackLimbs = 2048;
+
+// Wipes a stack buffer on scope exit under SecureWipe.
+class TStackWipe {
+ public:
+  TStackWipe(u32* p, std::int64_t n) : p_(p), n_(n) {}
+  ~TStackWipe() {
+    if (SecureWipe) WipeFn(p_, 0, sizeof(u32) * static_cast<std::size_t>(n_));
+  }
+  TStackWipe(const TStackWipe&) = delete;
+  TStackWipe& operator=(const TStackWipe&) = delete;
+
+ private:
+  u32* p_;
+  std::int64_t n_;
+};
+
+// a := the n-limb product in p (at most one leading zero limb), with sign.
+void StoreProduct(TInteger& a, const u32* p, std::int32_t n, bool negative) {
+  if (p[n - 1] == 0) --n;
+  a.SetSize(n, false);
+  Copy(a.Limbs(), p, n);
+  a.SetNegativeRaw(negative);
+}
+
 // a := a·b with b given as bn >= 2 normalized limbs that are not a's; a != 0.
 void MulLimbs(TInteger& a, const u32* bl, std::int32_t bn, bool bneg) {
   std::int32_t na = a.Size();
+  std::int32_t n = na + bn;
+  bool negative = a.Negative() != bneg;
   std::int32_t m = KaratsubaMulThreshold.load(std::memory_order_relaxed);
+  bool karatsuba = na > m && bn > m;
+  std::int64_t scratch = karatsuba ? ScratchLimbs(std::max(na, bn), m) : 0;
+  if (n + scratch <= kStackLimbs) {
+    u32 buf[kStackLimbs];
+    TStackWipe wipe(buf, n + scratch);
+    MulRec(buf, a.Limbs(), na, bl, bn, buf + n, m);
+    StoreProduct(a, buf, n, negative);
+    return;
+  }
   TProductHold hold;
   TInteger& r = hold.get();
-  r.SetSize(na + bn, false);
-  if (na > m && bn > m) {
-    TScratch ws(ScratchLimbs(std::max(na, bn), m));
+  r.SetSize(n, false);
+  if (karatsuba) {
+    TScratch ws(scratch);
     MulRec(r.Limbs(), a.Limbs(), na, bl, bn, ws.get(), m);
   } else {
     MulRec(r.Limbs(), a.Limbs(), na, bl, bn, nullptr, m);
   }
-  if (r.Limbs()[na + bn - 1] == 0) r.SetSize(na + bn - 1, false);
-  r.SetNegativeRaw(a.Negative() != bneg);
+  if (r.Limbs()[n - 1] == 0) r.SetSize(n - 1, false);
+  r.SetNegativeRaw(negative);
   ISwap(a, r);
   hold.Done();
 }
@@ -295,11 +333,19 @@ void ISqr(TInteger& a) {
     return;
   }
   std::int32_t s = KaratsubaSqrThreshold.load(std::memory_order_relaxed);
+  std::int64_t scratch = n > s ? ScratchLimbs(n, s) : 0;
+  if (2 * n + scratch <= kStackLimbs) {
+    u32 buf[kStackLimbs];
+    TStackWipe wipe(buf, 2 * n + scratch);
+    SqrRec(buf, a.Limbs(), n, buf + 2 * n, s);
+    StoreProduct(a, buf, 2 * n, false);
+    return;
+  }
   TProductHold hold;
   TInteger& r = hold.get();
   r.SetSize(2 * n, false);
   if (n > s) {
-    TScratch ws(ScratchLimbs(n, s));
+    TScratch ws(scratch);
     SqrRec(r.Limbs(), a.Limbs(), n, ws.get(), s);
   } else {
     limb::Sqr(r.Limbs(), a.Limbs(), n);

@@ -30,20 +30,21 @@ void XAdd(TReal& a, const TReal& b) {
     if (pb > pa) XAssign(a, b); else Normalize(a, "XAdd");
     return;
   }
-  // Exact sum at the smaller exponent.
+  // Exact sum at the smaller exponent, built aside so that an overflow
+  // leaves a as it was.
   const std::int64_t diff = static_cast<std::int64_t>(a.Exponent()) - b.Exponent();
   if (diff > TInteger::MaxBitSize || diff < -static_cast<std::int64_t>(TInteger::MaxBitSize))
     RaiseOverflow("XAdd");
-  TInteger& m = M(a);
   if (diff >= 0) {
-    IShl(m, static_cast<std::int32_t>(diff));
-    IAdd(m, b.Mantissa());
-    Normalize(a, b.Exponent(), "XAdd");
+    TUVInteger t(a.Mantissa());
+    IShl(*t, static_cast<std::int32_t>(diff));
+    IAdd(*t, b.Mantissa());
+    NormalizeInto(a, *t, b.Exponent(), "XAdd");
   } else {
     TUVInteger t(b.Mantissa());
     IShl(*t, static_cast<std::int32_t>(-diff));
-    IAdd(m, *t);
-    Normalize(a, a.Exponent(), "XAdd");
+    IAdd(*t, a.Mantissa());
+    NormalizeInto(a, *t, a.Exponent(), "XAdd");
   }
 }
 
@@ -69,8 +70,9 @@ void XMul(TReal& a, const TReal& b) {
   }
   const std::int64_t e = static_cast<std::int64_t>(a.Exponent()) + b.Exponent();
   if (e < INT32_MIN || e > INT32_MAX) RaiseOverflow("XMul");
-  IMul(M(a), b.Mantissa());
-  Normalize(a, e, "XMul");
+  TUVInteger t(a.Mantissa());
+  IMul(*t, b.Mantissa());
+  NormalizeInto(a, *t, e, "XMul");
 }
 
 void XMul2(TReal& a) {
@@ -82,8 +84,9 @@ void XSqr(TReal& a) {
   if (a.IsZero()) return;
   const std::int64_t e = 2 * static_cast<std::int64_t>(a.Exponent());
   if (e < INT32_MIN || e > INT32_MAX) RaiseOverflow("XSqr");
-  ISqr(M(a));
-  Normalize(a, e, "XSqr");
+  TUVInteger t(a.Mantissa());
+  ISqr(*t);
+  NormalizeInto(a, *t, e, "XSqr");
 }
 
 void XDiv(TReal& a, const TReal& b) {
@@ -97,10 +100,10 @@ void XDiv(TReal& a, const TReal& b) {
   // Enough dividend bits for a P-bit quotient even when a is short.
   const std::int32_t shift = bb + std::max<std::int32_t>(0, Precision - a.Mantissa().BitSize());
   const std::int64_t e = static_cast<std::int64_t>(a.Exponent()) - shift - b.Exponent();
-  TInteger& m = M(a);
-  IShl(m, shift);
-  IDiv(m, b.Mantissa());
-  Normalize(a, e, "XDiv");
+  TUVInteger t(a.Mantissa());
+  IShl(*t, shift);
+  IDiv(*t, b.Mantissa());
+  NormalizeInto(a, *t, e, "XDiv");
 }
 
 void XDiv(TReal& a, std::int64_t n) {
@@ -108,10 +111,10 @@ void XDiv(TReal& a, std::int64_t n) {
   if (a.IsZero()) return;
   const std::int32_t shift = 63 + std::max<std::int32_t>(0, Precision - a.Mantissa().BitSize());
   const std::int64_t e = static_cast<std::int64_t>(a.Exponent()) - shift;
-  TInteger& m = M(a);
-  IShl(m, shift);
-  IDiv(m, n);
-  Normalize(a, e, "XDiv");
+  TUVInteger t(a.Mantissa());
+  IShl(*t, shift);
+  IDiv(*t, n);
+  NormalizeInto(a, *t, e, "XDiv");
 }
 
 void XInv(TReal& a) {

@@ -32,6 +32,10 @@ void SetExponent(TReal& a, std::int64_t e, std::string_view name);
 void Normalize(TReal& a, std::int64_t e, std::string_view name);
 inline void Normalize(TReal& a, std::string_view name) { Normalize(a, E(a), name); }
 
+// Normalizes the value m·2^e and makes it a's value (m is left with a's old
+// mantissa). On an exponent overflow a is left unchanged.
+void NormalizeInto(TReal& a, TInteger& m, std::int64_t e, std::string_view name);
+
 // a := a·n, truncated (name on exponent overflow).
 void MulInt64(TReal& a, std::int64_t n, std::string_view name);
 

@@ -38,6 +38,16 @@ void Normalize(TReal& a, std::int64_t e, std::string_view name) {
   E(a) = static_cast<std::int32_t>(ne);
 }
 
+void NormalizeInto(TReal& a, TInteger& m, std::int64_t e, std::string_view name) {
+  if (!m.IsZero()) {
+    const std::int64_t ne = e - (static_cast<std::int64_t>(Precision) - m.BitSize());
+    if (ne < std::numeric_limits<std::int32_t>::min() || ne > std::numeric_limits<std::int32_t>::max())
+      RaiseOverflow(name);
+  }
+  ISwap(M(a), m);
+  Normalize(a, e, name);
+}
+
 void MulInt64(TReal& a, std::int64_t n, std::string_view name) {
   if (a.IsZero()) return;
   IMul(M(a), n);

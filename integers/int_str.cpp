@@ -16,19 +16,33 @@ namespace {
 using u32 = std::uint32_t;
 using u64 = std::uint64_t;
 
-constexpr u32 Billion = 1000000000u;
+using u128 = unsigned __int128;
 
-// a[0..n-1] := a div 10^9 in place, returns a mod 10^9. The constant divisor
-// lets the compiler replace the hardware division by a multiplication.
-u32 DivBillion(u32* a, int n) {
+// 10^19, the largest power of ten below 2^64; its top bit is set, so it can
+// be divided by with a precomputed reciprocal (Moeller-Granlund 2-by-1).
+constexpr u64 Ten19 = 10000000000000000000ull;
+constexpr u64 Ten19Inverse = static_cast<u64>(~u128{0} / Ten19 - (u128{1} << 64));
+
+// w[0..n) := w div 10^19 in place (64-bit words), returns w mod 10^19.
+u64 DivTen19(u64* w, int n) {
   u64 r = 0;
   for (int i = n - 1; i >= 0; --i) {
-    const u64 cur = (r << 32) | a[i];
-    const u64 q = cur / Billion;
-    a[i] = static_cast<u32>(q);
-    r = cur - q * Billion;
+    // (r, w[i]) / 10^19 with r < 10^19.
+    const u128 p = static_cast<u128>(Ten19Inverse) * r + ((static_cast<u128>(r) << 64) | w[i]);
+    u64 q = static_cast<u64>(p >> 64) + 1;
+    u64 rem = w[i] - q * Ten19;
+    if (rem > static_cast<u64>(p)) {
+      --q;
+      rem += Ten19;
+    }
+    if (rem >= Ten19) {
+      ++q;
+      rem -= Ten19;
+    }
+    w[i] = q;
+    r = rem;
   }
-  return static_cast<u32>(r);
+  return r;
 }
 
 // Upper estimate of the decimal digit count of a number of bitSize bits
@@ -38,19 +52,21 @@ std::int64_t DecimalEstimate(std::int32_t bitSize) {
   return static_cast<std::int64_t>(bitSize * 0.3010299956639811952 + 0.5 + 0.5);
 }
 
-// Decimal digits of |x| (x non-zero) by repeated division by 10^9, written
-// from the right into a string of the estimated length.
+// Decimal digits of |x| (x non-zero) by repeated division, written from
+// the right into a string of the estimated length. The limbs are taken in
+// pairs and divided by 10^19, nineteen digits per pass.
 std::string DecimalDirect(const TInteger& x) {
   const std::int64_t e = DecimalEstimate(x.BitSize());
-  // Nine characters of slack keep a short estimate from writing out of range.
-  std::string buf(static_cast<std::size_t>(e) + 9, 'X');
+  // Slack keeps a short estimate from writing out of range.
+  std::string buf(static_cast<std::size_t>(e) + 19, 'X');
   std::size_t pos = buf.size();
-  TUVInteger t(x);
-  u32* limbs = t->Limbs();
-  int n = t->Size();
+  int n = (x.Size() + 1) / 2;
+  std::vector<u64> words(static_cast<std::size_t>(n));
+  for (int i = 0; i < x.Size(); ++i)
+    words[static_cast<std::size_t>(i / 2)] |= static_cast<u64>(x.Limbs()[i]) << (32 * (i % 2));
   for (;;) {
-    u32 r = DivBillion(limbs, n);
-    if (limbs[n - 1] == 0) --n;
+    u64 r = DivTen19(words.data(), n);
+    if (words[static_cast<std::size_t>(n - 1)] == 0) --n;
     if (n == 0) {
       while (r != 0) {
         buf[--pos] = static_cast<char>('0' + r % 10);
@@ -58,13 +74,12 @@ std::string DecimalDirect(const TInteger& x) {
       }
       break;
     }
-    for (int k = 0; k < 9; ++k) {
+    for (int k = 0; k < 19; ++k) {
       buf[--pos] = static_cast<char>('0' + r % 10);
       r /= 10;
     }
     RuvBreak();
   }
-  t->Normalize();  // all limbs are zero now
   return buf.substr(pos);
 }
 

@@ -58,34 +58,49 @@ void MulWords(std::uint32_t* r, const std::uint32_t* a, std::int32_t na, const s
   St(r + 2 * (na + nb - 1), acc.Shift());
 }
 
-// r[0..4n limbs) := a² over n 64-bit words (n >= 1): per column the cross
-// products once, doubled, plus the square on the diagonal.
+// r[0..4n limbs) := a² over n 64-bit words (n >= 1): the cross products
+// a_i·a_j (i < j) column by column, then one pass that doubles them and adds
+// the squares a_i² at words 2i, 2i+1.
 void SqrWords(std::uint32_t* r, const std::uint32_t* a, std::int32_t n) {
   TAcc acc;
-  for (std::int32_t k = 0; k < 2 * n - 1; ++k) {
+  St(r, 0);
+  for (std::int32_t k = 1; k < 2 * n - 2; ++k) {
     std::int32_t i0 = k - n + 1 > 0 ? k - n + 1 : 0;
-    TAcc col;
-    for (std::int32_t i = i0, j = k - i0; i < j; ++i, --j) col.AddProduct(Ld(a + 2 * i), Ld(a + 2 * j));
-    // col·2, then the running carry and the diagonal square.
-    col.c2 = (col.c2 << 1) | (col.hi >> 63);
-    col.hi = (col.hi << 1) | (col.lo >> 63);
-    col.lo <<= 1;
-    if ((k & 1) == 0) col.AddProduct(Ld(a + k), Ld(a + k));
-    u128 s = static_cast<u128>(acc.lo) + col.lo;
-    acc.lo = static_cast<u64>(s);
-    s = static_cast<u128>(acc.hi) + col.hi + static_cast<u64>(s >> 64);
-    acc.hi = static_cast<u64>(s);
-    acc.c2 += col.c2 + static_cast<u64>(s >> 64);
+    for (std::int32_t i = i0, j = k - i0; i < j; ++i, --j) acc.AddProduct(Ld(a + 2 * i), Ld(a + 2 * j));
     St(r + 2 * k, acc.Shift());
   }
-  St(r + 2 * (2 * n - 1), acc.Shift());
+  if (n > 1) St(r + 2 * (2 * n - 2), acc.Shift());
+  St(r + 2 * (2 * n - 1), 0);
+  u64 carryBit = 0;
+  u64 c = 0;
+  for (std::int32_t i = 0; i < n; ++i) {
+    u64 x = Ld(a + 2 * i);
+    u128 sq = static_cast<u128>(x) * x;
+    u64 w0 = Ld(r + 4 * i), w1 = Ld(r + 4 * i + 2);
+    u64 d0 = (w0 << 1) | carryBit;
+    u64 d1 = (w1 << 1) | (w0 >> 63);
+    carryBit = w1 >> 63;
+    u128 t = static_cast<u128>(d0) + static_cast<u64>(sq) + c;
+    St(r + 4 * i, static_cast<u64>(t));
+    t = static_cast<u128>(d1) + static_cast<u64>(sq >> 64) + static_cast<u64>(t >> 64);
+    St(r + 4 * i + 2, static_cast<u64>(t));
+    c = static_cast<u64>(t >> 64);
+  }
 }
 
 }  // namespace
 
 std::uint32_t Add(std::uint32_t* r, const std::uint32_t* a, const std::uint32_t* b, std::int32_t n) {
   u64 c = 0;
-  for (std::int32_t i = 0; i < n; ++i) {
+  std::int32_t i = 0;
+  if constexpr (kPairs) {
+    for (; i + 1 < n; i += 2) {
+      u128 t = static_cast<u128>(Ld(a + i)) + Ld(b + i) + c;
+      St(r + i, static_cast<u64>(t));
+      c = static_cast<u64>(t >> 64);
+    }
+  }
+  for (; i < n; ++i) {
     c += static_cast<u64>(a[i]) + b[i];
     r[i] = static_cast<std::uint32_t>(c);
     c >>= 32;
@@ -94,13 +109,21 @@ std::uint32_t Add(std::uint32_t* r, const std::uint32_t* a, const std::uint32_t*
 }
 
 std::uint32_t Sub(std::uint32_t* r, const std::uint32_t* a, const std::uint32_t* b, std::int32_t n) {
-  std::uint32_t borrow = 0;
-  for (std::int32_t i = 0; i < n; ++i) {
+  u64 borrow = 0;
+  std::int32_t i = 0;
+  if constexpr (kPairs) {
+    for (; i + 1 < n; i += 2) {
+      u128 t = static_cast<u128>(Ld(a + i)) - Ld(b + i) - borrow;
+      St(r + i, static_cast<u64>(t));
+      borrow = static_cast<u64>(t >> 127);
+    }
+  }
+  for (; i < n; ++i) {
     u64 t = static_cast<u64>(a[i]) - b[i] - borrow;
     r[i] = static_cast<std::uint32_t>(t);
-    borrow = static_cast<std::uint32_t>(t >> 63);
+    borrow = t >> 63;
   }
-  return borrow;
+  return static_cast<std::uint32_t>(borrow);
 }
 
 std::uint32_t AddWord(std::uint32_t* r, std::int32_t n, std::uint32_t w) {

@@ -206,6 +206,8 @@ void GF2Sqr(TGF2Poly& a) {
 void GF2MulX(TGF2Poly& a) {
   const std::int32_t n = a.Count();
   if (n == 0) return;
+  // Grow before shifting, so a failure at the storage limit leaves A intact.
+  if ((a.Words()[n - 1] >> 31) != 0) a.SetSize(n + 1, false);
   std::uint32_t* w = a.Words();
   std::uint32_t carry = 0;
   for (std::int32_t i = 0; i < n; ++i) {
@@ -213,10 +215,7 @@ void GF2MulX(TGF2Poly& a) {
     w[i] = (v << 1) | carry;
     carry = v >> 31;
   }
-  if (carry != 0) {
-    a.SetSize(n + 1, false);
-    a.Words()[n] = 1;
-  }
+  if (carry != 0) w[n] = 1;
 }
 
 void GF2MulXk(TGF2Poly& a, std::int32_t k) {

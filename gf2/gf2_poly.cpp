@@ -51,15 +51,23 @@ void TGF2Poly::Reallocate(std::int32_t newCapacity) {
   const std::size_t bytes = static_cast<std::size_t>(newCapacity) * 4;
   const std::int32_t keep = count_ < newCapacity ? count_ : newCapacity;
   std::uint32_t* block;
-  if (SecureWipe || words_ == nullptr) {
+  if (words_ == nullptr) {
+    // Fresh blocks come zeroed from calloc, which skips the clearing pass for
+    // large blocks that the system hands out zeroed anyway.
+    block = static_cast<std::uint32_t*>(std::calloc(static_cast<std::size_t>(newCapacity), 4));
+    if (block == nullptr) throw std::bad_alloc();
+    words_ = block;
+    capacity_ = newCapacity;
+    count_ = 0;
+    return;
+  }
+  if (SecureWipe) {
     // Under SecureWipe the old block is never resized in place: copy, wipe, free.
     block = static_cast<std::uint32_t*>(std::malloc(bytes));
     if (block == nullptr) throw std::bad_alloc();
     if (keep > 0) std::memcpy(block, words_, static_cast<std::size_t>(keep) * 4);
-    if (words_ != nullptr) {
-      Wipe(words_, capacity_);
-      std::free(words_);
-    }
+    Wipe(words_, capacity_);
+    std::free(words_);
   } else {
     block = static_cast<std::uint32_t*>(std::realloc(words_, bytes));
     if (block == nullptr) throw std::bad_alloc();

@@ -115,10 +115,21 @@ TEST(GF2PolyStorage, MessagesNameTheClass) {
   EXPECT_EQ(MessageOf<ERuvIndexError>([&] { (void)n.Coef(-1); }), "TFieldElement.Coef\r\nInvalid index");
   EXPECT_EQ(MessageOf<ERuvSizeError>([&] { n.Fill(-1); }), "TFieldElement.Fill\r\nInvalid size specification");
   EXPECT_TRUE(p.IsZero());
-  // Shifts beyond the storage limit fail through the storage, not silently.
-  p.SetOne();
-  EXPECT_EQ(MessageOf<ERuvSizeError>([&] { GF2MulXk(p, MaxDeg); GF2MulXk(p, 1); }),
+}
+
+// The largest polynomial (192 MiB): a shift past it fails through the storage
+// limit and leaves it intact; a rotation of the full ring wraps without
+// needing a word beyond the limit.
+TEST(GF2PolyStorage, LargestPolynomial) {
+  TGF2Poly p;
+  GF2SetDegs(p, {MaxDeg, 0});
+  EXPECT_EQ(p.Capacity(), TGF2Poly::MaxWords);
+  EXPECT_EQ(MessageOf<ERuvSizeError>([&] { GF2MulX(p); }),
             "TGF2Poly.SetMem (private)\r\nInvalid size specification");
+  EXPECT_EQ(p.Degree(), MaxDeg);
+  EXPECT_EQ(p.Weight(), 2);
+  GF2Rol(p, MaxDeg + 1, 1);
+  EXPECT_TRUE(GF2Equal(p, Degs({1, 0})));
 }
 
 TEST(GF2PolyStorage, AssignCloneSwapKeepValuesApart) {

@@ -50,6 +50,7 @@ class TReal : public TFloat {
  public:
   TReal() noexcept = default;
   explicit TReal(std::int64_t value);
+  explicit TReal(std::int32_t value) : TReal(static_cast<std::int64_t>(value)) {}
   explicit TReal(long double value);
   TReal(const TReal& other);                 // normalized to the current P
   TReal& operator=(const TReal&) = delete;   // use XAssign
@@ -90,6 +91,7 @@ class TComplex : public TFloat {
 
 // ---- Real numbers: setting, copying, comparison ----
 void XSet(TReal& a, std::int64_t value);
+inline void XSet(TReal& a, std::int32_t value) { XSet(a, static_cast<std::int64_t>(value)); }
 void XSet(TReal& a, std::int32_t num, std::int32_t den);   // num/den; den = 0: "XSet"
 // From the 80-bit extended format; infinity raises "XSet", "E = ±INF".
 void XSet(TReal& a, long double value);

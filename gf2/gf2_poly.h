@@ -16,6 +16,8 @@
 
 namespace rara {
 
+class TStream;
+
 using TDynLongintArray = std::vector<std::int32_t>;
 
 class TGF2Poly : public TRuvObject {
@@ -31,6 +33,13 @@ class TGF2Poly : public TRuvObject {
   // Messages name methods as ClassName() + "." + operation, so a derived
   // class reports under its own name.
   virtual std::string ClassName() const { return "TGF2Poly"; }
+
+  // Persistence: file form "Ruv Polynomial over GF2 " + stream form (word
+  // count, the words from x^0 up, RuvCrc32 of the word bytes).
+  virtual void LoadFromFile(const std::string& fileName);
+  virtual void LoadFromStream(TStream& stream);
+  virtual void SaveToFile(const std::string& fileName) const;
+  virtual void SaveToStream(TStream& stream) const;
 
   // Representation. After every public operation: word Count-1 is non-zero
   // (zero has Count 0), words Count..Capacity-1 are zero, Capacity is a

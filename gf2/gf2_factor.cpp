@@ -1,0 +1,202 @@
+// Irreducibility (d/2 squarings modulo P with coprimality tests), normality
+// (rank of the Frobenius conjugates), square-free part, and factoring by
+// distinct-degree then equal-degree (trace map) splitting.
+#include "gf2/gf2_factor.h"
+
+#include "integers/break.h"
+
+namespace rara {
+
+namespace {
+
+// Below this degree of the modulus the bitwise division is as quick as the
+// table, and building the table is not worth it.
+constexpr std::int32_t TableMinModulus = 64;
+
+// Reduction modulo a polynomial that is used for many squarings: the table of
+// shifted copies is built once per modulus instead of once per division.
+class TModulus {
+ public:
+  explicit TModulus(const TGF2Poly& f) : f_(f) { Rebuild(); }
+
+  // Call after the modulus changed.
+  void Rebuild() {
+    useTable_ = f_.Degree() >= TableMinModulus;
+    if (useTable_) table_.Build(f_);
+  }
+
+  void Reduce(TGF2Poly& x) const {
+    if (useTable_)
+      GF2ReduceByTable(x, table_, nullptr);
+    else
+      GF2Mod(x, f_);
+  }
+
+  // x := x^2 mod f, for x already reduced.
+  void SqrMod(TGF2Poly& x) const {
+    GF2Sqr(x);
+    Reduce(x);
+  }
+
+ private:
+  const TGF2Poly& f_;
+  TGF2ShiftTable table_;
+  bool useTable_ = false;
+};
+
+// P is consumed; R := R times the product of the distinct factors of P.
+void SquareFreeStep(TGF2Poly& p, TGF2Poly& r) {
+  // A := gcd(P, P'); P div A keeps the factors of odd multiplicity, once each.
+  TUVPoly ap(p);
+  TGF2Poly& a = *ap;
+  GF2Derivative(a);
+  GF2Gcd(a, p);
+  GF2Div(p, a);
+  // Strip those factors from A: what is left has even multiplicities only.
+  TUVPoly bp(a);
+  TGF2Poly& b = *bp;
+  GF2Gcd(b, p);
+  while (!b.IsOne()) {
+    GF2Div(a, b);
+    b.Assign(a);
+    GF2Gcd(b, p);
+  }
+  if (!a.IsOne()) {
+    GF2SqrRoot(a, false);
+    SquareFreeStep(a, r);
+  }
+  GF2Mul(r, p);
+}
+
+// F is a product of distinct irreducible factors of degree i; appends them
+// to V. F is consumed.
+void EqualDegreeSplit(TGF2Poly& f, std::int32_t i, TGF2PolyVector& v) {
+  if (f.Degree() <= i) {
+    v.NewCell(f);
+    return;
+  }
+  TUVPoly rp, gp;
+  TGF2Poly& r = *rp;
+  TGF2Poly& g = *gp;
+  {
+    const TModulus m(f);
+    do {
+      RuvBreak();
+      // deg R < 2i <= deg F: every pair of factors sees a uniformly random
+      // pair of residues, so each try splits with probability at least 1/2.
+      GF2Rnd(r, 2 * i - 1, false);
+      g.Assign(r);
+      // G := R + R^2 + ... + R^(2^(i-1)): the trace of R in each factor's
+      // field, 0 or 1 independently per factor.
+      for (std::int32_t k = 1; k < i; ++k) {
+        m.SqrMod(r);
+        GF2Add(g, r);
+      }
+      GF2Gcd(g, f);
+    } while (g.IsOne() || GF2Equal(g, f));
+  }
+  GF2Div(f, g);
+  EqualDegreeSplit(g, i, v);
+  EqualDegreeSplit(f, i, v);
+}
+
+}  // namespace
+
+bool GF2IsIrreducible(const TGF2Poly& p) {
+  RuvBreak();
+  const std::int32_t d = p.Degree();
+  if (d < 2) return d == 1;
+  // Cheap rejections: x divides P, x+1 divides P, P is a square.
+  if ((p.Words()[0] & 1u) == 0) return false;
+  if (!GF2Parity(p)) return false;
+  if (GF2IsSquare(p)) return false;
+  // After round i, X = x^(2^i) mod P; gcd(X + x, P) = 1 means P has no factor
+  // of degree dividing i. A reducible P has a factor of degree <= d/2.
+  const TModulus m(p);
+  TUVPoly xp;
+  TGF2Poly& x = *xp;
+  x.SetX();
+  for (std::int32_t i = 1; i <= d / 2; ++i) {
+    m.SqrMod(x);
+    GF2AddX(x);
+    if (!GF2IsCoprime(x, p)) return false;
+    GF2AddX(x);
+  }
+  return true;
+}
+
+bool GF2IsNormal(const TGF2Poly& p) {
+  if (!GF2IsIrreducible(p)) return false;
+  const std::int32_t d = p.Degree();
+  // Row b holds x^(2^b) mod P: the transpose of the matrix of conjugates
+  // by columns, with the same rank and far cheaper to fill.
+  TGF2SqrMatrix mat;
+  mat.SetDimension(d);
+  TUVPoly xp;
+  TGF2Poly& x = *xp;
+  x.SetX();
+  if (d < 2) GF2Mod(x, p);
+  mat.Row(0).Assign(x);
+  const TModulus m(p);
+  for (std::int32_t b = 1; b < d; ++b) {
+    m.SqrMod(x);
+    mat.Row(b).Assign(x);
+  }
+  return mat.IsRegular();
+}
+
+void GF2SquareFree(TGF2Poly& p) {
+  RuvBreak();
+  if (p.Degree() < 1) return;
+  TUVPoly rp;
+  TGF2Poly& r = *rp;
+  r.SetOne();
+  SquareFreeStep(p, r);
+  GF2Swap(p, r);
+  p.Normalize(true);
+}
+
+void GF2Factor(const TGF2Poly& p, TGF2PolyVector& v, bool squareFreeFirst) {
+  v.Size(0);
+  RuvBreak();
+  const std::int32_t d = p.Degree();
+  if (d <= 1) {
+    if (d == 1) v.NewCell(p);
+    return;
+  }
+  TUVPoly fp(p);
+  TGF2Poly& f = *fp;
+  if (squareFreeFirst) {
+    GF2SquareFree(f);
+    if (f.Degree() <= 1) {
+      if (f.Degree() == 1) v.NewCell(f);
+      return;
+    }
+  }
+  // Distinct-degree phase: after round i, X = x^(2^i) mod F and
+  // gcd(X + x, F) collects the factors of degree i still in F.
+  TModulus m(f);
+  TUVPoly xp, gp;
+  TGF2Poly& x = *xp;
+  TGF2Poly& g = *gp;
+  x.SetX();
+  for (std::int32_t i = 0;;) {
+    if (f.Degree() < 2 * i) break;
+    ++i;
+    m.SqrMod(x);
+    g.Assign(x);
+    GF2AddX(g);
+    GF2Gcd(g, f);
+    if (g.IsOne()) continue;
+    GF2Div(f, g);
+    m.Rebuild();
+    m.Reduce(x);
+    if (i < g.Degree())
+      EqualDegreeSplit(g, i, v);
+    else
+      v.NewCell(g);
+  }
+  if (!f.IsOne()) v.NewCell(f);
+}
+
+}  // namespace rara

@@ -1,5 +1,7 @@
 // Complex numbers: arithmetic, exponential, principal logarithm, powers and
 // roots, built on the real routines.
+#include <algorithm>
+
 #include "floats/float_internal.h"
 #include "integers/break.h"
 #include "integers/errors.h"
@@ -162,8 +164,21 @@ void XLog(TComplex& z) {
   {
     TGuardedPrecision guard;
     TReal r;
-    XAbs(r, z);
+    XNorm(r, z);
     if (r.IsZero()) RaiseInvalidArg("XLog", "Log of |X| = 0");
+    {
+      // Near the unit circle ln|z| is small and the truncated squares would
+      // decide it: recompute the norm with the bits it cancels (at most the
+      // width of the parts, beyond which it is exact).
+      TReal d(r);
+      XSub(d, TReal(std::int64_t{1}));
+      const std::int64_t lost = d.IsZero() ? Precision : std::min<std::int64_t>(-d.Pos(), Precision);
+      if (lost > TFloat::GuardBits / 2) {
+        TFloat::IncPrecision(static_cast<std::int32_t>(lost) + TFloat::GuardBits);
+        XNorm(r, z);
+      }
+    }
+    XSqrRoot(r);
     XLog(r);
     TReal angle(z.Im());
     XArcTan2(angle, z.Re());

@@ -42,6 +42,9 @@ void MulInt64(TReal& a, std::int64_t n, std::string_view name);
 // Multiplies by 2^k through the exponent.
 void MulPow2(TReal& a, std::int64_t k, std::string_view name);
 
+// pi computed afresh at the current precision (no cache, no guard bits).
+void ComputePi(TReal& pi);
+
 // The transcendental routines: save P, add the guard bits, and restore on
 // every exit.
 class TGuardedPrecision {

@@ -26,8 +26,10 @@ void ReleasePiCache() {
 // Sets the working precision to `words` 32-bit words (at least 128 bits).
 void SetWords(std::int64_t words) { TFloat::SetPrecision(static_cast<std::int32_t>(words * 32)); }
 
+}  // namespace
+
 // pi at the current precision P (a multiple of 32).
-void ComputePi(TReal& pi) {
+void float_detail::ComputePi(TReal& pi) {
   TPrecisionGuard guard;
   const std::int64_t w = (static_cast<std::int64_t>(Precision) + 31) / 32;
   const std::int64_t n = static_cast<std::int64_t>(0.67925534849376081675 * static_cast<double>(w) + 1);
@@ -67,8 +69,6 @@ void ComputePi(TReal& pi) {
   MulInt64(pi, 53360, "XPi");
   XDiv(pi, s);
 }
-
-}  // namespace
 
 void XPi(TReal& a) {
   TReal result;

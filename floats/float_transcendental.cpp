@@ -29,7 +29,10 @@ bool IsAbsOne(const TReal& a) {
 }
 
 // sin and cos of x at the current precision (no negligibility pre-check).
-void SinCosCore(const TReal& x, TReal& s, TReal& c) {
+// nearZero receives how many leading bits the sine cancels: the position of
+// the reduced argument or of pi minus it, whichever is smaller (0 when the
+// argument is negligible).
+void SinCosCore(const TReal& x, TReal& s, TReal& c, std::int64_t& nearZero) {
   TReal b(x);
   XAbs(b);
   bool odd = false, flipSin = false;
@@ -50,7 +53,13 @@ void SinCosCore(const TReal& x, TReal& s, TReal& c) {
   if (IsEpsilon(b, SeriesBits)) {
     s.SetZero();
     XSet(c, std::int64_t{odd ? -1 : 1});
+    nearZero = 0;
     return;
+  }
+  {
+    TReal rest(pi);
+    XSub(rest, b);
+    nearZero = rest.IsZero() ? b.Pos() : std::min(b.Pos(), rest.Pos());
   }
   // cos(b/4) - 1 = -u²/2! + u⁴/4! - ...
   TReal u2(b);
@@ -100,6 +109,10 @@ void XExp(TReal& a) {
   TReal result;
   {
     TGuardedPrecision guard;
+    // The pos(A) + 32 squarings below double the error of the series as many
+    // times, which would eat the whole guard: carry pos(A) + 16 bits more.
+    TFloat::IncPrecision(
+        static_cast<std::int32_t>(std::min<std::int64_t>(std::max<std::int64_t>(a.Pos(), 0) + 16, TFloat::MaxPrecision)));
     TReal x(a);
     const bool negative = x.Sign() < 0;
     XAbs(x);
@@ -191,15 +204,15 @@ void XSinCos(const TReal& x, TReal& sin, TReal& cos) {
     TGuardedPrecision guard;
     // Reducing a large argument by multiples of pi cancels its integer bits.
     if (x.Pos() > 0) WidenFor(x.Pos());
-    SinCosCore(x, s, c);
+    std::int64_t nearZero = 0;
+    SinCosCore(x, s, c, nearZero);
     // sin from sqrt(1 - cos²) loses twice the leading zero bits of a small
     // sine; a small cosine loses its own. Redo with that many more bits.
-    std::int64_t lost = 0;
-    if (!s.IsZero()) lost = std::max<std::int64_t>(lost, -2 * s.Pos());
+    std::int64_t lost = std::max<std::int64_t>(0, -2 * nearZero);
     if (!c.IsZero()) lost = std::max<std::int64_t>(lost, -c.Pos());
     if (lost > SeriesBits / 2) {
       WidenFor(lost + SeriesBits);
-      SinCosCore(x, s, c);
+      SinCosCore(x, s, c, nearZero);
     }
     guard.Restore();
     Normalize(s, "XSinCos");

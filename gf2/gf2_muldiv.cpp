@@ -68,36 +68,61 @@ void MulBlocks(TGF2Poly& p, TGF2Poly& l, const TGF2Poly& s, bool poll) {
   p.SetSize(nl + m, false);
 }
 
-// Cancels leading terms with B·x^s formed on the fly from B's words.
+inline std::uint64_t Load64(const std::uint32_t* p) noexcept {
+  std::uint64_t v;
+  std::memcpy(&v, p, 8);
+  return v;
+}
+
+inline void Xor64(std::uint32_t* p, std::uint64_t v) noexcept {
+  std::uint64_t w;
+  std::memcpy(&w, p, 8);
+  w ^= v;
+  std::memcpy(p, &w, 8);
+}
+
+// Cancels leading terms with T = B·x^s. T is formed on the fly from a
+// zero-padded copy of B, two words at a time; R gets slack words above its
+// top, which stay zero, so the pairs never need an end test.
 void ReduceBitwise(TGF2Poly& r, const TGF2Poly& b, TGF2Poly* q, bool poll) {
   const std::int32_t dB = b.Degree();
   const std::int32_t nb = b.Count();
-  const std::uint32_t* bw = b.Words();
-  std::uint32_t* rw = r.Words();
-  std::int32_t c = r.Degree();
+  TUVPoly bp(b);
+  if (bp->Capacity() < nb + 2) bp->SetMem(nb + 2);
+  const std::uint32_t* bw = bp->Words();
+  const std::int32_t pairs = (nb + 2) / 2;  // covers the nb + 1 words of T
   std::int32_t top = r.Count() - 1;
+  if (r.Capacity() < top + 4) r.SetMem(top + 4);
+  std::uint32_t* rw = r.Words();
+  std::int32_t c = TopDegree(rw, top);
+  std::uint32_t topWord = rw[top];
   std::uint32_t* qw = q != nullptr ? q->Words() : nullptr;
   std::uint32_t steps = 0;
   for (;;) {
     const std::int32_t s = c - dB;
     if (qw != nullptr) qw[s >> 5] |= 1u << (s & 31);
-    const std::int32_t ws = s >> 5;
+    std::uint32_t* dst = rw + (s >> 5);
     const int bs = s & 31;
-    std::uint32_t* dst = rw + ws;
+    // T's word at R's top, formed in a register (see the table method).
+    const std::int32_t k = top - (s >> 5);
+    topWord ^= bs == 0 ? bw[k] : (bw[k] << bs) | (k > 0 ? bw[k - 1] >> (32 - bs) : 0);
     if (bs == 0) {
-      for (std::int32_t i = 0; i < nb; ++i) dst[i] ^= bw[i];
+      for (std::int32_t j = 0; j < pairs; ++j) Xor64(dst + 2 * j, Load64(bw + 2 * j));
     } else {
-      std::uint32_t carry = 0;
-      for (std::int32_t i = 0; i < nb; ++i) {
-        dst[i] ^= (bw[i] << bs) | carry;
-        carry = bw[i] >> (32 - bs);
+      std::uint64_t prev = 0;
+      for (std::int32_t j = 0; j < pairs; ++j) {
+        const std::uint64_t cur = Load64(bw + 2 * j);
+        Xor64(dst + 2 * j, (cur << bs) | (prev >> (64 - bs)));
+        prev = cur;
       }
-      // The carry word lies within R: it holds B's top bits, at or below c.
-      if (ws + nb <= top) dst[nb] ^= carry;
     }
-    while (top >= 0 && rw[top] == 0) --top;
-    if (top < 0) break;
-    c = TopDegree(rw, top);
+    if (topWord == 0) {
+      do --top;
+      while (top >= 0 && rw[top] == 0);
+      if (top < 0) break;
+      topWord = rw[top];
+    }
+    c = 32 * top + static_cast<std::int32_t>(std::bit_width(topWord)) - 1;
     if (c < dB) break;
     if (poll && (++steps & 255u) == 0) {
       r.SetSize(top + 1, false);
@@ -268,13 +293,15 @@ void TGF2ShiftTable::Build(const TGF2Poly& b) {
   degree_ = b.Degree();
   const std::int32_t nb = b.Count();
   stride_ = nb + 1;
-  words_.assign(32 * static_cast<std::size_t>(stride_), 0);
+  // Every word of every entry is written below, so no clearing first.
+  words_.resize(32 * static_cast<std::size_t>(stride_));
   const std::uint32_t* bw = b.Words();
   for (int i = 0; i < 32; ++i) {
     const int s = ((i - degree_) % 32 + 32) % 32;
     std::uint32_t* e = words_.data() + i * stride_;
     if (s == 0) {
       std::memcpy(e, bw, static_cast<std::size_t>(nb) * 4);
+      e[nb] = 0;
     } else {
       std::uint32_t carry = 0;
       for (std::int32_t j = 0; j < nb; ++j) {
@@ -299,8 +326,14 @@ void GF2ReduceByTable(TGF2Poly& r, const TGF2ShiftTable& table, TGF2Poly* quotie
     quotient->SetSize(nq, true);
     qw = quotient->Words();
   }
-  std::uint32_t* rw = r.Words();
   std::int32_t top = r.Count() - 1;
+  // Every entry is added over the same number of words (its last one may be
+  // zero and then lands on a slack word above R's top): a fixed trip count
+  // keeps the loop free of mispredicted exits.
+  const std::int32_t len = table.EntryStride();
+  if (r.Capacity() < top + 3) r.SetMem(top + 3);
+  std::uint32_t* rw = r.Words();
+  std::uint32_t topWord = rw[top];
   std::uint32_t steps = 0;
   for (;;) {
     if (qw != nullptr) {
@@ -308,13 +341,21 @@ void GF2ReduceByTable(TGF2Poly& r, const TGF2ShiftTable& table, TGF2Poly* quotie
       qw[s >> 5] |= 1u << (s & 31);
     }
     const int i = c & 31;
-    const std::int32_t n = table.EntryCount(i);
     const std::uint32_t* e = table.Entry(i);
-    std::uint32_t* dst = rw + (top - n + 1);
-    for (std::int32_t j = 0; j < n; ++j) dst[j] ^= e[j];
-    while (top >= 0 && rw[top] == 0) --top;
-    if (top < 0) break;
-    c = TopDegree(rw, top);
+    std::uint32_t* dst = rw + (top - table.EntryCount(i) + 1);
+    std::int32_t j = 0;
+    for (; j + 2 <= len; j += 2) Xor64(dst + j, Load64(e + j));
+    if (j < len) dst[j] ^= e[j];
+    // The new top word is formed in a register: the next step's degree then
+    // does not wait for the stores above.
+    topWord ^= e[table.EntryCount(i) - 1];
+    if (topWord == 0) {
+      do --top;
+      while (top >= 0 && rw[top] == 0);
+      if (top < 0) break;
+      topWord = rw[top];
+    }
+    c = 32 * top + static_cast<std::int32_t>(std::bit_width(topWord)) - 1;
     if (c < dB) break;
     if (poll && (++steps & 255u) == 0) {
       r.SetSize(top + 1, false);

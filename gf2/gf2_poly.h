@@ -147,6 +147,8 @@ class TGF2ShiftTable {
   std::int32_t DivisorDegree() const noexcept { return degree_; }
   const std::uint32_t* Entry(int i) const noexcept { return words_.data() + i * stride_; }
   std::int32_t EntryCount(int i) const noexcept { return counts_[i]; }
+  // Words stored per entry (divisor words + 1); beyond EntryCount they are zero.
+  std::int32_t EntryStride() const noexcept { return stride_; }
 
  private:
   std::vector<std::uint32_t> words_;

@@ -27,4 +27,17 @@ struct TTrialGroup {
 extern const int TrialGroupCount;
 extern const TTrialGroup TrialGroups[];
 
+// Divisibility by SmallPrimes[i] (odd) without a division: p | r exactly when
+// r·Inverse mod 2^32 <= Limit. Entry 1 (the prime 2) is unused.
+struct TDivisibility {
+  std::uint32_t Inverse;   // p^-1 mod 2^32
+  std::uint32_t Limit;     // floor((2^32 - 1) / p)
+};
+extern const TDivisibility SmallPrimeDivisibility[SmallPrimeCount + 1];
+
+// True when the odd small prime SmallPrimes[i] divides r.
+inline bool SmallPrimeDivides(std::uint32_t r, int i) noexcept {
+  return r * SmallPrimeDivisibility[i].Inverse <= SmallPrimeDivisibility[i].Limit;
+}
+
 }  // namespace rara

@@ -1,9 +1,11 @@
 // Primality of words and integers, trial division by the small primes, the
 // extraction of small prime factors, and square roots modulo 2^N.
+#include <algorithm>
 #include <cstdint>
 
 #include "integers/break.h"
 #include "integers/errors.h"
+#include "integers/prime_mont.h"
 #include "integers/primes.h"
 
 namespace rara {
@@ -44,18 +46,35 @@ bool SprpWord(std::uint32_t n, std::uint32_t a) {
   return false;
 }
 
-// |a| mod g.Product through the precomputed reciprocal, limb by limb from the top.
-std::uint32_t GroupRemainder(const TInteger& a, const TTrialGroup& g) {
-  const std::uint32_t* limbs = a.Limbs();
-  const u64 m = g.Product;
-  u64 r = 0;
-  for (std::int32_t i = a.Size() - 1; i >= 0; --i) {
-    const u64 x = (r << 32) | limbs[i];
-    const u64 q = static_cast<u64>((static_cast<u128>(x) * g.Inverse) >> 64);
-    r = x - q * m;
-    while (r >= m) r -= m;
-  }
+// x mod m for x < m·2^32, through q = floor(x·inverse / 2^64), which is at
+// most two below the true quotient.
+inline std::uint32_t ReduceGroup(u64 x, const TTrialGroup& g) {
+  const u64 q = static_cast<u64>((static_cast<u128>(x) * g.Inverse) >> 64);
+  u64 r = x - q * g.Product;
+  while (r >= g.Product) r -= g.Product;
   return static_cast<std::uint32_t>(r);
+}
+
+// |a| mod the products of the groups first .. first + count - 1 (count <= 4),
+// limb by limb from the top; the four chains run side by side.
+void GroupRemainders(const TInteger& a, int first, int count, std::uint32_t* rem) {
+  const std::uint32_t* limbs = a.Limbs();
+  const TTrialGroup* g = TrialGroups + first;
+  std::uint32_t r[4] = {0, 0, 0, 0};
+  if (count == 4) {
+    for (std::int32_t i = a.Size() - 1; i >= 0; --i) {
+      const u64 limb = limbs[i];
+      r[0] = ReduceGroup((static_cast<u64>(r[0]) << 32) | limb, g[0]);
+      r[1] = ReduceGroup((static_cast<u64>(r[1]) << 32) | limb, g[1]);
+      r[2] = ReduceGroup((static_cast<u64>(r[2]) << 32) | limb, g[2]);
+      r[3] = ReduceGroup((static_cast<u64>(r[3]) << 32) | limb, g[3]);
+    }
+  } else {
+    for (int j = 0; j < count; ++j)
+      for (std::int32_t i = a.Size() - 1; i >= 0; --i)
+        r[j] = ReduceGroup((static_cast<u64>(r[j]) << 32) | limbs[i], g[j]);
+  }
+  for (int j = 0; j < count; ++j) rem[j] = r[j];
 }
 
 // Jacobi symbol (a/m), m odd and positive.
@@ -88,12 +107,6 @@ int JacobiSmall(std::int64_t d, const TInteger& n) {
   return t;
 }
 
-// x := x / 2 modulo the odd n, for 0 <= x < n.
-void HalfMod(TInteger& x, const TInteger& n) {
-  if (x.IsOdd()) IAdd(x, n);
-  IShr1(x);
-}
-
 // Strong Lucas probable-prime test with Selfridge's parameters (P = 1,
 // Q = (1 - D) / 4, D the first of 5, -7, 9, -11, ... with (D/n) = -1). Together
 // with the strong test to base 2 this is the Baillie-PSW test, which no known
@@ -116,59 +129,47 @@ bool StrongLucas(const TInteger& n) {
   }
   const std::int64_t q = (1 - d) / 4;
 
-  TUVInteger dm, qm, u, v, qk, t, k;
-  dm->SetInt64(d);
-  IMod(*dm, n);
-  qm->SetInt64(q);
-  IMod(*qm, n);
-
   // n + 1 = k·2^s with k odd.
-  IAssign(*k, n);
+  TUVInteger k(n);
   IInc(*k);
   const std::int32_t s = IRemoveTwos(*k);
 
+  const TMontgomery mont(n);
+  auto dm = mont.NewValue(), qm = mont.NewValue(), u = mont.NewValue(), v = mont.NewValue(),
+       qk = mont.NewValue(), t = mont.NewValue();
+  mont.SetInt(dm.data(), d);
+  mont.SetInt(qm.data(), q);
   // U_1 = 1, V_1 = P = 1, Q^1; then the binary ladder over the bits of k.
-  u->SetOne();
-  v->SetOne();
-  IAssign(*qk, *qm);
+  u.assign(mont.One(), mont.One() + mont.Words());
+  v = u;
+  qk = qm;
   for (std::int32_t c = k->BitSize() - 2; c >= 0; --c) {
     RuvBreak();
     // U_2m = U_m·V_m; V_2m = V_m² - 2Q^m; Q^2m.
-    IMul(*u, *v);
-    IMod(*u, n);
-    ISqr(*v);
-    IAssign(*t, *qk);
-    IShl1(*t);
-    ISub(*v, *t);
-    IMod(*v, n);
-    ISqr(*qk);
-    IMod(*qk, n);
+    mont.Mul(u.data(), u.data(), v.data());
+    mont.Mul(v.data(), v.data(), v.data());
+    mont.Sub(v.data(), v.data(), qk.data());
+    mont.Sub(v.data(), v.data(), qk.data());
+    mont.Mul(qk.data(), qk.data(), qk.data());
     if (k->Bit(static_cast<std::uint32_t>(c))) {
       // U_m+1 = (U_m + V_m) / 2; V_m+1 = (D·U_m + V_m) / 2; Q^(m+1).
-      IAssign(*t, *u);
-      IMul(*t, *dm);
-      IAdd(*t, *v);
-      IMod(*t, n);
-      HalfMod(*t, n);
-      IAdd(*u, *v);
-      IMod(*u, n);
-      HalfMod(*u, n);
-      ISwap(*v, *t);
-      IMul(*qk, *qm);
-      IMod(*qk, n);
+      mont.Mul(t.data(), dm.data(), u.data());
+      mont.Add(t.data(), t.data(), v.data());
+      mont.Half(t.data());
+      mont.Add(u.data(), u.data(), v.data());
+      mont.Half(u.data());
+      v.swap(t);
+      mont.Mul(qk.data(), qk.data(), qm.data());
     }
   }
-  if (u->IsZero() || v->IsZero()) return true;
+  if (mont.IsZero(u.data()) || mont.IsZero(v.data())) return true;
   for (std::int32_t r = 1; r < s; ++r) {
     // V_2m = V_m² - 2Q^m.
-    ISqr(*v);
-    IAssign(*t, *qk);
-    IShl1(*t);
-    ISub(*v, *t);
-    IMod(*v, n);
-    if (v->IsZero()) return true;
-    ISqr(*qk);
-    IMod(*qk, n);
+    mont.Mul(v.data(), v.data(), v.data());
+    mont.Sub(v.data(), v.data(), qk.data());
+    mont.Sub(v.data(), v.data(), qk.data());
+    if (mont.IsZero(v.data())) return true;
+    mont.Mul(qk.data(), qk.data(), qk.data());
   }
   return false;
 }
@@ -207,29 +208,15 @@ bool StartFactors(TInteger& a, TInteger& f, TInteger* e) {
   return true;
 }
 
-}  // namespace
-
-bool IIsPrimeWord(std::uint32_t w) {
-  if (w < 31) return ((0x208A28ACu >> w) & 1u) != 0;
-  if ((w & 1u) == 0 || IGcdWord(w, 0xC0CFD797u) != 1) return false;
-  static constexpr std::uint32_t Bases[] = {2, 3, 5, 7, 11};
-  for (std::uint32_t a : Bases)
-    if (!SprpWord(w, a)) return false;
-  return true;
-}
-
-bool ISprp(const TInteger& n, std::uint32_t a) {
-  TUVInteger d(n), x, nm1(n);
-  IDec(*d);
-  IDec(*nm1);
-  const std::int32_t s = d->LowBit();
-  const std::int32_t l = d->BitSize();
-  // x := a^(d / 2^s) mod n, left to right over the bits of d above the twos.
+// The strong test on integers with squares and remainders, for the moduli
+// outside the Montgomery form (even n, n <= a).
+bool SprpPlain(const TInteger& n, std::uint32_t a, const TInteger& d, std::int32_t s, std::int32_t l) {
+  TUVInteger x, nm1(d);
   x->SetInt64(a);
   for (std::int32_t c = l - 2; c >= s; --c) {
     ISqr(*x);
     IMod(*x, n);
-    if (d->Bit(static_cast<std::uint32_t>(c))) IMulWord(*x, a);
+    if (d.Bit(static_cast<std::uint32_t>(c))) IMulWord(*x, a);
   }
   IMod(*x, n);
   if (x->IsOne() || IEqual(*x, *nm1)) return true;
@@ -243,17 +230,56 @@ bool ISprp(const TInteger& n, std::uint32_t a) {
   return false;
 }
 
+}  // namespace
+
+bool IIsPrimeWord(std::uint32_t w) {
+  if (w < 31) return ((0x208A28ACu >> w) & 1u) != 0;
+  if ((w & 1u) == 0 || IGcdWord(w, 0xC0CFD797u) != 1) return false;
+  static constexpr std::uint32_t Bases[] = {2, 3, 5, 7, 11};
+  for (std::uint32_t a : Bases)
+    if (!SprpWord(w, a)) return false;
+  return true;
+}
+
+bool ISprp(const TInteger& n, std::uint32_t a) {
+  TUVInteger d(n);
+  IDec(*d);
+  const std::int32_t s = d->LowBit();
+  const std::int32_t l = d->BitSize();
+  if (!n.IsOdd() || ICmp(n, a) <= 0) return SprpPlain(n, a, *d, s, l);
+  // x := a^(d / 2^s) mod n, left to right over the bits of d above the twos,
+  // in Montgomery form.
+  const TMontgomery mont(n);
+  auto base = mont.NewValue(), x = mont.NewValue();
+  mont.SetInt(base.data(), a);
+  x = base;
+  for (std::int32_t c = l - 2; c >= s; --c) {
+    mont.Mul(x.data(), x.data(), x.data());
+    if (d->Bit(static_cast<std::uint32_t>(c))) mont.Mul(x.data(), x.data(), base.data());
+  }
+  if (mont.Equal(x.data(), mont.One()) || mont.Equal(x.data(), mont.MinusOne())) return true;
+  if (s < 2) return false;
+  for (std::int32_t r = 1; r < s; ++r) {
+    mont.Mul(x.data(), x.data(), x.data());
+    if (mont.Equal(x.data(), mont.MinusOne())) return true;
+    if (mont.Equal(x.data(), mont.One())) return false;
+  }
+  return false;
+}
+
 std::uint32_t ISmallestFactor(const TInteger& a) {
   RuvBreak();
   if (a.IsZero() || a.IsAbsOne()) return 1;
   if (!a.IsOdd()) return 2;
-  // One remainder per group of primes, then word remainders inside the group.
-  for (int g = 0; g < TrialGroupCount; ++g) {
-    const TTrialGroup& group = TrialGroups[g];
-    const std::uint32_t r = GroupRemainder(a, group);
-    for (std::uint32_t i = 0; i < group.Count; ++i) {
-      const std::uint32_t p = SmallPrimes[group.First + i];
-      if (r % p == 0) return p;
+  // One remainder per group of primes, then divisibility tests inside the group.
+  for (int g0 = 0; g0 < TrialGroupCount; g0 += 4) {
+    const int count = std::min(4, TrialGroupCount - g0);
+    std::uint32_t rem[4];
+    GroupRemainders(a, g0, count, rem);
+    for (int j = 0; j < count; ++j) {
+      const TTrialGroup& group = TrialGroups[g0 + j];
+      for (std::uint32_t i = 0; i < group.Count; ++i)
+        if (SmallPrimeDivides(rem[j], static_cast<int>(group.First + i))) return SmallPrimes[group.First + i];
     }
   }
   return 1;
@@ -283,7 +309,8 @@ void ISmallFactors(TInteger& a, TInteger& f, TInteger* e, std::int32_t bound) {
   bool tableDone = true;
   for (int g = 0; g < TrialGroupCount && tableDone; ++g) {
     const TTrialGroup& group = TrialGroups[g];
-    const std::uint32_t r = GroupRemainder(a, group);
+    std::uint32_t r;
+    GroupRemainders(a, g, 1, &r);
     for (std::uint32_t i = 0; i < group.Count; ++i) {
       const std::uint32_t index = group.First + i;
       const std::uint32_t p = SmallPrimes[index];
@@ -292,7 +319,7 @@ void ISmallFactors(TInteger& a, TInteger& f, TInteger* e, std::int32_t bound) {
         break;
       }
       if (poll && index % 32 == 0) RuvBreak();
-      if (r % p == 0) ExtractPrime(a, f, e, p);
+      if (SmallPrimeDivides(r, static_cast<int>(index))) ExtractPrime(a, f, e, p);
     }
   }
   if (!tableDone || ubound <= 32768 || a.IsAbsOne()) return;

@@ -1,6 +1,7 @@
 // Generator of integers/prime_table.cpp: the primes below 32768, the wheel
 // residues of the sieve, and the groups of odd small primes whose products fit
-// a word (trial division takes one remainder per group).
+// a word (trial division takes one remainder per group), and the divisibility
+// constants of the odd small primes.
 //   g++ -std=c++20 -O2 integers/tools/gen_prime_table.cpp -o gen_prime_table
 //   ./gen_prime_table > integers/prime_table.cpp
 #include <cstdint>
@@ -48,6 +49,19 @@ int main() {
     std::uint64_t inv = ~std::uint64_t(0) / g.product;
     std::printf("    {%u, %u, %lluu, %lluu},\n", g.first, g.count,
                 static_cast<unsigned long long>(g.product), static_cast<unsigned long long>(inv));
+  }
+  std::printf("};\n\n");
+
+  // p | r exactly when r·p^-1 mod 2^32 <= floor((2^32 - 1) / p), for odd p.
+  std::printf("const TDivisibility SmallPrimeDivisibility[SmallPrimeCount + 1] = {\n    {0u, 0u},\n");
+  for (std::size_t i = 0; i < primes.size(); ++i) {
+    std::uint32_t p = primes[i], inv = 0, limit = 0;
+    if (p % 2 == 1) {
+      inv = p;
+      for (int k = 0; k < 5; ++k) inv *= 2 - p * inv;
+      limit = 0xFFFFFFFFu / p;
+    }
+    std::printf("    {%uu, %uu},\n", inv, limit);
   }
   std::printf("};\n\n}  // namespace rara\n");
   return 0;

@@ -75,6 +75,13 @@ TEST(SmallPrimes, TableMatchesPlainSieve) {
     next += group.Count;
   }
   EXPECT_EQ(next, static_cast<std::uint32_t>(SmallPrimeCount + 1));
+  for (int i = 2; i <= SmallPrimeCount; ++i) {
+    const std::uint32_t p = SmallPrimes[i];
+    ASSERT_EQ(p * SmallPrimeDivisibility[i].Inverse, 1u) << p;
+    ASSERT_EQ(SmallPrimeDivisibility[i].Limit, 0xFFFFFFFFu / p) << p;
+    for (std::uint32_t r : {0u, 1u, p - 1, p, p + 1, 0xFFFFFFFFu, 0xFFFFFFFFu / p * p})
+      ASSERT_EQ(SmallPrimeDivides(r, i), r % p == 0) << p << " " << r;
+  }
 }
 
 TEST(PrimeList, SetBoundMatchesPlainSieve) {

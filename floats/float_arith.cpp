@@ -124,6 +124,40 @@ void XInv(TReal& a) {
   XSwap(a, one);
 }
 
+namespace {
+
+// x := floor(sqrt(x)), x >= 0. The root of the top half, scaled up, is good
+// to half the bits; one Newton step from above doubles that and lands at
+// most a few units over the floor. Costs about two full divisions instead of
+// a Newton run from a power of two.
+void FloorSqrt(TInteger& x) {
+  const std::int32_t n = x.BitSize();
+  if (n <= 128) {
+    ISqrRoot(x);
+    return;
+  }
+  const std::int32_t t = n / 4;
+  TUVInteger r(x);
+  IShr(*r, 2 * t);
+  FloorSqrt(*r);
+  IInc(*r);
+  IShl(*r, t);  // r > sqrt(x)
+  TUVInteger q(x);
+  IDiv(*q, *r);
+  IAdd(*r, *q);
+  IShr1(*r);    // still >= floor(sqrt(x))
+  TUVInteger sq;
+  for (;;) {
+    IAssign(*sq, *r);
+    ISqr(*sq);
+    if (ICmpAbs(*sq, x) <= 0) break;
+    IDec(*r);
+  }
+  ISwap(x, *r);
+}
+
+}  // namespace
+
 void XSqrRoot(TReal& a) {
   if (a.Sign() < 0) RaiseInvalidArg("XSqrRoot", "X must be >= 0");
   if (a.IsZero()) return;
@@ -137,7 +171,7 @@ void XSqrRoot(TReal& a) {
     --k;
   }
   IShl(m, static_cast<std::int32_t>(k));
-  ISqrRoot(m);
+  FloorSqrt(m);
   Normalize(a, e / 2, "XSqrRoot");
 }
 

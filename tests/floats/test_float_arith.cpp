@@ -125,6 +125,30 @@ TEST_F(FloatArith, OperandsOfOtherPrecisions) {
   }
 }
 
+TEST_F(FloatArith, SquareRootAtPerfectSquares) {
+  // r² and r² - 1 at the edge of the floor: the root must be r and just below.
+  SeedRandom(0x5157);
+  for (int it = 0; it < Iterations(60); ++it) {
+    const std::int32_t p = RandomPrecision(256, 8000);
+    TInteger r;
+    const std::int32_t words = p / 64 - (it % 2);
+    for (std::int32_t i = 0; i < words; ++i) r.SetLong(i, RuvRandom());
+    r.SetLong(words - 1, r.Long(words - 1) | 0x80000000u);
+    TInteger sq(r);
+    ISqr(sq);
+    TReal a, root;
+    XSet(a, sq);
+    XSet(root, r);
+    XSqrRoot(a);
+    EXPECT_TRUE(XEqual(a, root)) << "P=" << p << " r=" << LimbText(r);
+    IDec(sq);
+    XSet(a, sq);
+    XSqrRoot(a);
+    EXPECT_TRUE(XCmp(a, root) < 0 && InNormalForm(a)) << "P=" << p << " r=" << LimbText(r);
+    if (HasFailure()) break;
+  }
+}
+
 TEST_F(FloatArith, ComplexProductsAndQuotients) {
   const std::string seed = SeedRandom(0xC0FFEE);
   for (int it = 0; it < Iterations(150); ++it) {

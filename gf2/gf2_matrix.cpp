@@ -104,7 +104,7 @@ void TGF2SqrMatrix::SetIdentity() {
 
 void TGF2SqrMatrix::SetCol(std::int32_t j, const TGF2Poly& p) {
   const std::int32_t n = Dimension();
-  if (OutOfRange(j, static_cast<std::uint32_t>(n) - 1u)) RaiseIndexError(ClassName() + ".SetCol");
+  if (n == 0 || OutOfRange(j, static_cast<std::uint32_t>(n - 1))) RaiseIndexError(ClassName() + ".SetCol");
   if (p.Degree() >= n)
     RaiseInvalidArg(ClassName() + ".SetCol", "Polynomial degree should be less than matrix dimension");
   for (std::int32_t i = 0; i < n; ++i) {

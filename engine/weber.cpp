@@ -101,7 +101,27 @@ class TWeberProduct {
 
 }  // namespace
 
-void EulerProduct(TComplex& z) {
+namespace {
+
+// Scratch reals for the complex products of the series, kept across calls
+// so that the hot loop allocates nothing.
+struct TSeriesScratch {
+  TReal t1, t2;
+};
+
+// z := z·w with four real products into kept temporaries (w not z).
+void MulInto(TComplex& z, const TComplex& w, TSeriesScratch& s) {
+  XAssign(s.t1, z.Re());
+  XMul(s.t1, w.Im());   // re·w.im
+  XAssign(s.t2, z.Im());
+  XMul(s.t2, w.Im());   // im·w.im
+  XMul(z.Re(), w.Re());
+  XSub(z.Re(), s.t2);   // re·w.re - im·w.im
+  XMul(z.Im(), w.Re());
+  XAdd(z.Im(), s.t1);   // im·w.re + re·w.im
+}
+
+void EulerSeries(TComplex& z, TSeriesScratch& scratch) {
   TComplex sum, term, u, v, z2;
   XSet(term, 1, 0);
   XAssign(u, z);
@@ -113,18 +133,84 @@ void EulerProduct(TComplex& z) {
   // exponent sequences.
   for (;;) {
     RuvBreak();
-    XMul(term, u);
+    MulInto(term, u, scratch);
     if (IsEpsilon(term, 32)) break;
     XAdd(sum, term);
-    XMul(term, v);
+    MulInto(term, v, scratch);
     if (IsEpsilon(term, 32)) break;
     XAdd(sum, term);
-    XMul(u, z2);
-    XMul(v, z);
+    MulInto(u, z2, scratch);
+    MulInto(v, z, scratch);
   }
   TReal one(std::int64_t{1});
   XAdd(sum.Re(), one);
   XSwap(z, sum);
+}
+
+// z := e^w · P(num)/P(s²) for Weber function kind 0, 1 or 2 at the form
+// (a, b), where w is the exponent of the function's q-power prefactor
+// plus iπ·o/24. The prefactors (1/s)^(1/24) and (64s)^(1/12) are written
+// as exponentials of π(±√D ∓ ib)/(24a) directly: for 0 <= b <= a/2 the
+// principal branch of the root is exactly this one.
+void WeberWithRoot(TComplex& z, int kind, i64 a, i64 b, i64 d, i64 o) {
+  TReal pi, sqrtD;
+  XPi(pi);
+  XSet(sqrtD, d);
+  XSqrRoot(sqrtD);
+  // s := exp(π(-√D + ib)/a)
+  TComplex s;
+  XAssign(s.Re(), sqrtD);
+  XMul(s.Re(), pi);
+  XDiv(s.Re(), a);
+  XNeg(s.Re());
+  XSet(s.Im(), b);
+  XMul(s.Im(), pi);
+  XDiv(s.Im(), a);
+  XExp(s);
+  if (s.IsZero()) {
+    z.SetZero();
+    return;
+  }
+  TComplex pre;
+  XAssign(pre.Re(), sqrtD);
+  XMul(pre.Re(), pi);
+  if (kind == 2) {
+    // (64 s)^(1/12) = √2 · exp(π(-√D + ib)/(12a))
+    XNeg(pre.Re());
+    XDiv(pre.Re(), 12 * a);
+    XSet(pre.Im(), 2 * b + o * a);
+  } else {
+    // (1/s)^(1/24) = exp(π(√D - ib)/(24a))
+    XDiv(pre.Re(), 24 * a);
+    XSet(pre.Im(), o * a - b);
+  }
+  XMul(pre.Im(), pi);
+  XDiv(pre.Im(), 24 * a);
+  XExp(pre);
+
+  TComplex num, den;
+  XAssign(den, s);
+  XSqr(den);  // s² = q
+  if (kind == 2) {
+    XAssign(num, den);
+    XSqr(num);  // s⁴
+  } else {
+    XAssign(num, s);
+    if (kind == 0) XNeg(num);
+  }
+  TSeriesScratch scratch;
+  EulerSeries(num, scratch);
+  EulerSeries(den, scratch);
+  XMul(pre, num);
+  XDiv(pre, den);
+  XSwap(z, pre);
+}
+
+}  // namespace
+
+void EulerProduct(TComplex& z) {
+  TSeriesScratch scratch;
+  EulerSeries(z, scratch);
 }
 
 void WeberFunction(TComplex& z, int kind, std::int32_t a, std::int32_t b, std::int32_t d) {
@@ -132,42 +218,13 @@ void WeberFunction(TComplex& z, int kind, std::int32_t a, std::int32_t b, std::i
     z.SetZero();
     return;
   }
-  // s := exp(π(-√D + ib)/a) = e^(iπτ)
-  TComplex s;
-  XSet(s.Re(), static_cast<i64>(d));
-  XSqrRoot(s.Re());
-  XNeg(s.Re());
-  XSet(s.Im(), static_cast<i64>(b));
-  TReal pa;
-  XPi(pa);
-  XDiv(pa, static_cast<i64>(a));
-  XMul(s.Re(), pa);
-  XMul(s.Im(), pa);
-  XExp(s);
-  if (s.IsZero()) {
-    z.SetZero();
-    return;
-  }
-  TComplex pre(s), num(s), den(s);
-  XSqr(den);  // s² = q
+  WeberWithRoot(z, kind, a, b, d, 0);
   if (kind == 2) {
-    // (64 s)^(1/12) · P(s⁴) / P(s²)
-    XMul(pre.Re(), TReal(std::int64_t{64}));
-    XMul(pre.Im(), TReal(std::int64_t{64}));
-    XPow(pre, 1, 12);
-    XAssign(num, den);
-    XSqr(num);
-  } else {
-    // (1/s)^(1/24) · P(∓s) / P(s²)
-    XInv(pre);
-    XRoot(pre, 24);
-    if (kind == 0) XNeg(num);
+    TReal root2(std::int64_t{2});
+    XSqrRoot(root2);
+    XMul(z.Re(), root2);
+    XMul(z.Im(), root2);
   }
-  EulerProduct(num);
-  EulerProduct(den);
-  XMul(pre, num);
-  XDiv(pre, den);
-  XSwap(z, pre);
 }
 
 void WeberClassInvariant(TComplex& z, std::int32_t a, std::int32_t b, std::int32_t c,
@@ -190,16 +247,14 @@ void WeberClassInvariant(TComplex& z, std::int32_t a, std::int32_t b, std::int32
     l = a1 - a1 * c1 * c1 + 2 * c1;
   l %= 48;
   const i64 o = ((static_cast<i64>(b) % 48) * l) % 48;
-  TComplex zeta;
-  XPi(zeta.Im());
-  XMul(zeta.Im(), TReal(o));
-  XDiv(zeta.Im(), 24);
-  XExp(zeta);
-  if (negate) XNeg(zeta);
-  XMul(zeta.Re(), r);
-  XMul(zeta.Im(), r);
-  WeberFunction(z, kind, a, b, d);
-  XMul(z, zeta);
+  // The root of unity joins the prefactor's exponential; for f2 the √2 of
+  // the function and r = √(1/2) cancel.
+  WeberWithRoot(z, kind, a, b, d, o);
+  if (kind != 2) {
+    XMul(z.Re(), r);
+    XMul(z.Im(), r);
+  }
+  if (negate) XNeg(z);
   if (g3 == 3) XPow(z, 3);
 }
 

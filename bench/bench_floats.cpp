@@ -1,6 +1,8 @@
-// Floating point against MPFR in the same run: pi at about 3,000 and 30,000
-// bits, exp, log and sin/cos at 1,000 and 4,000 bits.
+// Floating point against MPFR/MPC in the same run, at 352, 1,024 and 4,096
+// bits: product, exp, log, sin/cos, complex exp, and pi (computed afresh and
+// from the cache).
 #include <benchmark/benchmark.h>
+#include <mpc.h>
 #include <mpfr.h>
 
 #include <cstdint>
@@ -12,13 +14,21 @@ namespace {
 
 using namespace rara;
 
-// A fixed argument near 0.7 with a full mantissa, the same for both sides.
+// A fixed argument near 0.81 with a full mantissa, the same for both sides.
 void MakeArgument(TReal& a) {
   XSet(a, 7, 10);
   TReal t;
   XSet(t, 1, 3);
   XMul(t, t);
   XAdd(a, t);  // 0.7 + 1/9
+}
+
+// The complex argument: about -0.81·3 + 0.81i, the shape of the q-series
+// exponentials (negative real part, bounded angle).
+void MakeComplexArgument(TComplex& z) {
+  MakeArgument(z.Re());
+  float_detail::MulInt64(z.Re(), -3, "bench");
+  MakeArgument(z.Im());
 }
 
 void SetMpfr(mpfr_t out, const TReal& a) {
@@ -31,7 +41,9 @@ void SetMpfr(mpfr_t out, const TReal& a) {
   mpz_clear(m);
 }
 
-void BM_RaraPi(benchmark::State& state) {
+// ---- pi ----
+
+void BM_RaraPiFresh(benchmark::State& state) {
   // What XPi does when the cache is short: the series at P + 32 bits.
   const auto bits = static_cast<std::int32_t>(state.range(0));
   TPrecisionGuard guard;
@@ -43,7 +55,7 @@ void BM_RaraPi(benchmark::State& state) {
   }
 }
 
-void BM_MpfrPi(benchmark::State& state) {
+void BM_MpfrPiFresh(benchmark::State& state) {
   const auto bits = static_cast<mpfr_prec_t>(state.range(0));
   mpfr_t pi;
   mpfr_init2(pi, bits + 32);
@@ -54,6 +66,69 @@ void BM_MpfrPi(benchmark::State& state) {
   }
   mpfr_clear(pi);
 }
+
+void BM_RaraPiCached(benchmark::State& state) {
+  const auto bits = static_cast<std::int32_t>(state.range(0));
+  TPrecisionGuard guard;
+  TFloat::SetPrecision(bits);
+  TReal pi;
+  XPi(pi);
+  for (auto _ : state) {
+    XPi(pi);
+    benchmark::DoNotOptimize(pi);
+  }
+}
+
+void BM_MpfrPiCached(benchmark::State& state) {
+  const auto bits = static_cast<mpfr_prec_t>(state.range(0));
+  mpfr_t pi;
+  mpfr_init2(pi, bits);
+  mpfr_const_pi(pi, MPFR_RNDZ);
+  for (auto _ : state) {
+    mpfr_const_pi(pi, MPFR_RNDZ);
+    benchmark::DoNotOptimize(pi);
+  }
+  mpfr_clear(pi);
+}
+
+// ---- product: two per iteration, by x and by 1/x, so the value stays put ----
+
+void BM_RaraMul(benchmark::State& state) {
+  const auto bits = static_cast<std::int32_t>(state.range(0));
+  TPrecisionGuard guard;
+  TFloat::SetPrecision(bits);
+  TReal x, xi, y;
+  MakeArgument(x);
+  XAssign(xi, x);
+  XInv(xi);
+  XAssign(y, x);
+  for (auto _ : state) {
+    XMul(y, x);
+    XMul(y, xi);
+  }
+  benchmark::DoNotOptimize(y);
+}
+
+void BM_MpfrMul(benchmark::State& state) {
+  const auto bits = static_cast<std::int32_t>(state.range(0));
+  TPrecisionGuard guard;
+  TFloat::SetPrecision(bits);
+  TReal a;
+  MakeArgument(a);
+  mpfr_t x, xi, y;
+  mpfr_inits2(bits, x, xi, y, static_cast<mpfr_ptr>(nullptr));
+  SetMpfr(x, a);
+  mpfr_ui_div(xi, 1, x, MPFR_RNDZ);
+  mpfr_set(y, x, MPFR_RNDZ);
+  for (auto _ : state) {
+    mpfr_mul(y, y, x, MPFR_RNDZ);
+    mpfr_mul(y, y, xi, MPFR_RNDZ);
+  }
+  benchmark::DoNotOptimize(y);
+  mpfr_clears(x, xi, y, static_cast<mpfr_ptr>(nullptr));
+}
+
+// ---- exp, log, sin/cos of a real ----
 
 enum Fn { kExp, kLog, kSinCos };
 
@@ -93,13 +168,53 @@ void BM_Mpfr(benchmark::State& state) {
   mpfr_clears(x, y, c, static_cast<mpfr_ptr>(nullptr));
 }
 
-BENCHMARK(BM_RaraPi)->Arg(3008)->Arg(30016)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_MpfrPi)->Arg(3008)->Arg(30016)->Unit(benchmark::kMicrosecond);
-BENCHMARK_TEMPLATE(BM_Rara, kExp)->Arg(1024)->Arg(4000)->Unit(benchmark::kMicrosecond);
-BENCHMARK_TEMPLATE(BM_Mpfr, kExp)->Arg(1024)->Arg(4000)->Unit(benchmark::kMicrosecond);
-BENCHMARK_TEMPLATE(BM_Rara, kLog)->Arg(1024)->Arg(4000)->Unit(benchmark::kMicrosecond);
-BENCHMARK_TEMPLATE(BM_Mpfr, kLog)->Arg(1024)->Arg(4000)->Unit(benchmark::kMicrosecond);
-BENCHMARK_TEMPLATE(BM_Rara, kSinCos)->Arg(1024)->Arg(4000)->Unit(benchmark::kMicrosecond);
-BENCHMARK_TEMPLATE(BM_Mpfr, kSinCos)->Arg(1024)->Arg(4000)->Unit(benchmark::kMicrosecond);
+// ---- complex exp ----
+
+void BM_RaraComplexExp(benchmark::State& state) {
+  const auto bits = static_cast<std::int32_t>(state.range(0));
+  TPrecisionGuard guard;
+  TFloat::SetPrecision(bits);
+  TComplex z, w;
+  MakeComplexArgument(z);
+  TReal pi;
+  XPi(pi);  // fill the pi cache outside the timing
+  for (auto _ : state) {
+    XAssign(w, z);
+    XExp(w);
+  }
+}
+
+void BM_MpcExp(benchmark::State& state) {
+  const auto bits = static_cast<std::int32_t>(state.range(0));
+  TPrecisionGuard guard;
+  TFloat::SetPrecision(bits);
+  TComplex a;
+  MakeComplexArgument(a);
+  mpc_t z, w;
+  mpc_init2(z, bits);
+  mpc_init2(w, bits);
+  SetMpfr(mpc_realref(z), a.Re());
+  SetMpfr(mpc_imagref(z), a.Im());
+  for (auto _ : state) mpc_exp(w, z, MPC_RNDZZ);
+  mpc_clear(z);
+  mpc_clear(w);
+}
+
+#define RARA_SIZES ->Arg(352)->Arg(1024)->Arg(4096)->Unit(benchmark::kMicrosecond)
+
+BENCHMARK(BM_RaraMul) RARA_SIZES;
+BENCHMARK(BM_MpfrMul) RARA_SIZES;
+BENCHMARK_TEMPLATE(BM_Rara, kExp) RARA_SIZES;
+BENCHMARK_TEMPLATE(BM_Mpfr, kExp) RARA_SIZES;
+BENCHMARK_TEMPLATE(BM_Rara, kLog) RARA_SIZES;
+BENCHMARK_TEMPLATE(BM_Mpfr, kLog) RARA_SIZES;
+BENCHMARK_TEMPLATE(BM_Rara, kSinCos) RARA_SIZES;
+BENCHMARK_TEMPLATE(BM_Mpfr, kSinCos) RARA_SIZES;
+BENCHMARK(BM_RaraComplexExp) RARA_SIZES;
+BENCHMARK(BM_MpcExp) RARA_SIZES;
+BENCHMARK(BM_RaraPiFresh) RARA_SIZES;
+BENCHMARK(BM_MpfrPiFresh) RARA_SIZES;
+BENCHMARK(BM_RaraPiCached) RARA_SIZES;
+BENCHMARK(BM_MpfrPiCached) RARA_SIZES;
 
 }  // namespace

@@ -9,27 +9,54 @@ namespace rara {
 
 namespace {
 
+// Irreducibility test: rounds with a gcd each, then rounds per batched gcd.
+constexpr std::int32_t EarlyRounds = 8;
+constexpr std::int32_t BatchRounds = 16;
+
 // Below this degree of the modulus the bitwise division is as quick as the
 // table, and building the table is not worth it.
 constexpr std::int32_t TableMinModulus = 64;
+// From this degree on, reducing a product by two multiplications (Barrett)
+// beats cancelling its top half one leading term at a time.
+constexpr std::int32_t BarrettMinModulus = 192;
 
-// Reduction modulo a polynomial that is used for many squarings: the table of
-// shifted copies is built once per modulus instead of once per division.
+// Reduction modulo a polynomial F that is used for many squarings and
+// products: the table of shifted copies, and for large F the quotient
+// Mu = x^(2d) div F, are built once per modulus instead of once per division.
 class TModulus {
  public:
   explicit TModulus(const TGF2Poly& f) : f_(f) { Rebuild(); }
 
   // Call after the modulus changed.
   void Rebuild() {
-    useTable_ = f_.Degree() >= TableMinModulus;
+    degree_ = f_.Degree();
+    useTable_ = degree_ >= TableMinModulus;
     if (useTable_) table_.Build(f_);
+    useBarrett_ = degree_ >= BarrettMinModulus;
+    if (useBarrett_) {
+      mu_->SetMonomial(2 * degree_);
+      GF2Div(*mu_, f_);
+    }
   }
 
   void Reduce(TGF2Poly& x) const {
-    if (useTable_)
+    const std::int32_t dx = x.Degree();
+    if (dx < degree_) return;
+    if (useBarrett_ && dx < 2 * degree_) {
+      // With X = X1·x^d + X0, Q = (X1·Mu) div x^d is exactly X div F for
+      // deg X < 2d, so X + Q·F is the remainder.
+      TUVPoly qp(x);
+      TGF2Poly& q = *qp;
+      GF2DivXk(q, degree_);
+      GF2Mul(q, *mu_);
+      GF2DivXk(q, degree_);
+      GF2Mul(q, f_);
+      GF2Add(x, q);
+    } else if (useTable_) {
       GF2ReduceByTable(x, table_, nullptr);
-    else
+    } else {
       GF2Mod(x, f_);
+    }
   }
 
   // x := x^2 mod f, for x already reduced.
@@ -40,8 +67,11 @@ class TModulus {
 
  private:
   const TGF2Poly& f_;
+  std::int32_t degree_ = -1;
   TGF2ShiftTable table_;
+  TUVPoly mu_;
   bool useTable_ = false;
+  bool useBarrett_ = false;
 };
 
 // P is consumed; R := R times the product of the distinct factors of P.
@@ -112,14 +142,33 @@ bool GF2IsIrreducible(const TGF2Poly& p) {
   if (GF2IsSquare(p)) return false;
   // After round i, X = x^(2^i) mod P; gcd(X + x, P) = 1 means P has no factor
   // of degree dividing i. A reducible P has a factor of degree <= d/2.
+  //
+  // The gcd costs far more than a product modulo P, so after the first
+  // rounds (where small factors of random inputs show up) the values X + x
+  // are multiplied together and tested by one gcd per batch: P is coprime
+  // to the product exactly when it is coprime to every factor, so the answer
+  // is the same.
   const TModulus m(p);
-  TUVPoly xp;
+  TUVPoly xp, accp;
   TGF2Poly& x = *xp;
+  TGF2Poly& acc = *accp;
   x.SetX();
+  acc.SetOne();
+  std::int32_t pending = 0;
   for (std::int32_t i = 1; i <= d / 2; ++i) {
     m.SqrMod(x);
     GF2AddX(x);
-    if (!GF2IsCoprime(x, p)) return false;
+    if (i <= EarlyRounds) {
+      if (!GF2IsCoprime(x, p)) return false;
+    } else {
+      GF2Mul(acc, x);
+      m.Reduce(acc);
+      if (++pending == BatchRounds || i == d / 2) {
+        if (!GF2IsCoprime(acc, p)) return false;
+        acc.SetOne();
+        pending = 0;
+      }
+    }
     GF2AddX(x);
   }
   return true;

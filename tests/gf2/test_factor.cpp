@@ -248,7 +248,7 @@ TEST(GF2Factor, AgreesWithGpFactormod) {
       SetRef(p, RandomRef(g, maxDeg / 2 + static_cast<int>(g() % (maxDeg / 2))));
     } else {
       // Random factors raised to small powers: repeated factors of every kind.
-      while (p.Degree() < maxDeg / 3) {
+      while (p.Degree() < maxDeg * 3 / 4) {
         TGF2Poly f = Make(RandomRef(g, 1 + static_cast<int>(g() % (maxDeg / 8))));
         const int e = 1 + static_cast<int>(g() % 4);
         for (int j = 0; j < e && p.Degree() + f.Degree() <= maxDeg; ++j) GF2Mul(p, f);

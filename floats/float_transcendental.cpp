@@ -2,6 +2,7 @@
 // works with guard bits and puts the caller's precision back on every exit;
 // series stop at the first term below the guard (that term is still added).
 #include <algorithm>
+#include <string_view>
 
 #include "floats/float_internal.h"
 #include "integers/break.h"
@@ -19,6 +20,96 @@ constexpr std::int32_t SeriesBits = TFloat::GuardBits;
 // small losses stay inside the ordinary guard.
 void WidenFor(std::int64_t lost) {
   if (lost > SeriesBits / 2) TFloat::IncPrecision(static_cast<std::int32_t>(std::min<std::int64_t>(lost, TFloat::MaxPrecision)));
+}
+
+// ---- Series in fixed point ----
+// The series below add terms that shrink quickly. Each term is kept as an
+// integer T standing for T·2^-f, with f a few bits beyond the working
+// precision: a term then carries only the bits above the last one that counts
+// in the sum, so the products shrink as the terms do, and dividing a term by
+// a small integer is a word division of an integer that is getting shorter.
+// Each step truncates by less than two units of 2^-f; the extra bits of f
+// cover the sum of those over all terms.
+
+// Bits beyond the working precision: room for the truncations of up to P
+// terms, with two to spare.
+std::int32_t FixedExtra() {
+  std::int32_t g = 2;
+  for (std::int64_t n = Precision; n != 0; n >>= 1) ++g;
+  return g;
+}
+
+// out := a·2^f truncated toward zero (sign kept).
+void ToFixed(TInteger& out, const TReal& a, std::int32_t f) {
+  IAssign(out, a.Mantissa());
+  const std::int64_t s = static_cast<std::int64_t>(a.Exponent()) + f;
+  if (s >= 0)
+    IShl(out, static_cast<std::int32_t>(s));
+  else
+    IShr(out, static_cast<std::int32_t>(std::min<std::int64_t>(-s, TInteger::MaxBitSize)));
+}
+
+// The value S·2^-f as a real in normal form.
+void FromFixed(TReal& a, TInteger& s, std::int32_t f, std::string_view name) {
+  ISwap(M(a), s);
+  Normalize(a, -static_cast<std::int64_t>(f), name);
+}
+
+// t := t·x·2^-f, truncated. The bits of x below 2^cut move the product by
+// less than t·2^cut·2^-f < 1/4 unit: x is cut to about the length of t.
+void MulFixed(TInteger& t, const TInteger& x, std::int32_t f, TInteger& scratch) {
+  const std::int32_t cut = f - t.BitSize() - 2;
+  if (cut <= 0) {
+    IMul(t, x);
+    IShr(t, f);
+  } else if (cut >= x.BitSize()) {
+    t.Clear();
+  } else {
+    IAssign(scratch, x);
+    IShr(scratch, cut);
+    IMul(t, scratch);
+    IShr(t, f - cut);
+  }
+}
+
+// The scale for a sum led by a term of magnitude position `lead`: the extra
+// bits below the last one of P kept relative to the sum when it is below 1.
+std::int32_t FixedScale(std::int64_t lead, std::string_view name) {
+  const std::int64_t f = static_cast<std::int64_t>(Precision) + FixedExtra() - std::min<std::int64_t>(lead, 0);
+  if (f > TInteger::MaxBitSize) RaiseOverflow(name);  // only near the largest precisions
+  return static_cast<std::int32_t>(f);
+}
+
+// IsEpsilon(T·2^-f, SeriesBits) at the working precision.
+bool FixedNegligible(const TInteger& t, std::int32_t f) {
+  return t.IsZero() || static_cast<std::int64_t>(t.BitSize()) - f < static_cast<std::int64_t>(SeriesBits) - Precision;
+}
+
+// sum := x + x³/3 + x⁵/5 + ... (alternating: x - x³/3 + ...) for 0 < x < 1,
+// stopping after the first negligible term. The powers run in fixed point and
+// each is divided into the sum.
+void OddSeries(TReal& sum, const TReal& x, bool alternating, std::string_view name) {
+  // When x³ lies below the last bit kept of x, so do all the terms after x.
+  if (2 * x.Pos() < -(static_cast<std::int64_t>(Precision) + FixedExtra())) {
+    XAssign(sum, x);
+    return;
+  }
+  const std::int32_t f = FixedScale(x.Pos(), name);
+  TUVInteger x2, power, total, q, scratch;
+  ToFixed(*power, x, f);
+  IAssign(*total, *power);
+  IAssign(*x2, *power);
+  ISqr(*x2);
+  IShr(*x2, f);
+  for (std::int64_t k = 1;; ++k) {
+    RuvBreak();
+    MulFixed(*power, *x2, f, *scratch);
+    IAssign(*q, *power);
+    IDiv(*q, 2 * k + 1);
+    if (alternating && (k & 1)) ISub(*total, *q); else IAdd(*total, *q);
+    if (FixedNegligible(*q, f)) break;
+  }
+  FromFixed(sum, *total, f, name);
 }
 
 bool IsAbsOne(const TReal& a) {
@@ -65,18 +156,23 @@ void SinCosCore(const TReal& x, TReal& s, TReal& c, std::int64_t& nearZero) {
   TReal u2(b);
   MulPow2(u2, -2, "XSinCos");
   XSqr(u2);
-  TReal term(u2), sum;
-  XNeg(term);
-  MulPow2(term, -1, "XSinCos");
-  XAssign(sum, term);
+  // In fixed point; the terms are kept positive and their signs alternate.
+  const std::int32_t f = FixedScale(1, "XSinCos");
+  TUVInteger fu2, term, total, scratch;
+  ToFixed(*fu2, u2, f);
+  IAssign(*term, *fu2);
+  IShr1(*term);
+  IAssign(*total, *term);
+  INeg(*total);
   for (std::int64_t j = 2;; ++j) {
     RuvBreak();
-    XMul(term, u2);
-    XDiv(term, (2 * j - 1) * (2 * j));
-    XNeg(term);
-    XAdd(sum, term);
-    if (IsEpsilon(term, SeriesBits)) break;
+    MulFixed(*term, *fu2, f, *scratch);
+    IDiv(*term, (2 * j - 1) * (2 * j));
+    if (j & 1) ISub(*total, *term); else IAdd(*total, *term);
+    if (FixedNegligible(*term, f)) break;
   }
+  TReal sum;
+  FromFixed(sum, *total, f, "XSinCos");
   const TReal one(std::int64_t{1});
   XAdd(sum, one);
   // Two double-angle steps: cos 2t = 2cos²t - 1.
@@ -122,15 +218,22 @@ void XExp(TReal& a) {
       MulPow2(x, -c, "XExp");
     else
       c = 0;
-    const TReal one(std::int64_t{1});
-    TReal sum(one), term(one);
+    // 1 + x + x²/2! + ..., each term the previous one times x over k.
+    const std::int32_t f = FixedScale(1, "XExp");
+    TUVInteger fx, term, total, scratch;
+    ToFixed(*fx, x, f);
+    term->SetInt64(1);
+    IShl(*term, f);
+    IAssign(*total, *term);
     for (std::int64_t k = 1;; ++k) {
       RuvBreak();
-      XMul(term, x);
-      XDiv(term, k);
-      XAdd(sum, term);
-      if (IsEpsilon(term, SeriesBits)) break;
+      MulFixed(*term, *fx, f, *scratch);
+      IDiv(*term, k);
+      IAdd(*total, *term);
+      if (FixedNegligible(*term, f)) break;
     }
+    TReal sum;
+    FromFixed(sum, *total, f, "XExp");
     for (std::int64_t i = 0; i < c; ++i) {
       RuvBreak();
       XSqr(sum);
@@ -174,16 +277,8 @@ void XLog(TReal& a) {
     XSub(y, one);
     XAdd(t, one);
     XDiv(y, t);
-    TReal y2(y), sum(y), term(y), q;
-    XSqr(y2);
-    for (std::int64_t k = 1;; ++k) {
-      RuvBreak();
-      XMul(term, y2);
-      XAssign(q, term);
-      XDiv(q, 2 * k + 1);
-      XAdd(sum, q);
-      if (IsEpsilon(q, SeriesBits)) break;
-    }
+    TReal sum;
+    OddSeries(sum, y, false, "XLog");
     MulPow2(sum, c + 5, "XLog");
     if (inverted) XNeg(sum);
     guard.Restore();
@@ -254,16 +349,8 @@ void XArcTan(TReal& a) {
       ++c;
     }
     // x - x³/3 + x⁵/5 - ...
-    TReal x2(x), sum(x), term(x), q;
-    XSqr(x2);
-    for (std::int64_t k = 1;; ++k) {
-      RuvBreak();
-      XMul(term, x2);
-      XAssign(q, term);
-      XDiv(q, 2 * k + 1);
-      if (k & 1) XSub(sum, q); else XAdd(sum, q);
-      if (IsEpsilon(q, SeriesBits)) break;
-    }
+    TReal sum;
+    OddSeries(sum, x, true, "XArcTan");
     MulPow2(sum, c, "XArcTan");
     if (reciprocal) {
       TReal halfPi;

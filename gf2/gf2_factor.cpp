@@ -206,15 +206,16 @@ void GF2SquareFree(TGF2Poly& p) {
 }
 
 void GF2Factor(const TGF2Poly& p, TGF2PolyVector& v, bool squareFreeFirst) {
-  v.Size(0);
-  RuvBreak();
-  const std::int32_t d = p.Degree();
-  if (d <= 1) {
-    if (d == 1) v.NewCell(p);
-    return;
-  }
+  // P is copied before V is emptied: it may be one of V's cells.
   TUVPoly fp(p);
   TGF2Poly& f = *fp;
+  v.Size(0);
+  RuvBreak();
+  const std::int32_t d = f.Degree();
+  if (d <= 1) {
+    if (d == 1) v.NewCell(f);
+    return;
+  }
   if (squareFreeFirst) {
     GF2SquareFree(f);
     if (f.Degree() <= 1) {

@@ -107,8 +107,11 @@ void TGF2SqrMatrix::SetCol(std::int32_t j, const TGF2Poly& p) {
   if (n == 0 || OutOfRange(j, static_cast<std::uint32_t>(n - 1))) RaiseIndexError(ClassName() + ".SetCol");
   if (p.Degree() >= n)
     RaiseInvalidArg(ClassName() + ".SetCol", "Polynomial degree should be less than matrix dimension");
+  // P may be one of the rows being changed: read a copy.
+  const TUVPoly cp(p);
+  const TGF2Poly& c = *cp;
   for (std::int32_t i = 0; i < n; ++i) {
-    const bool b = i <= p.Degree() && Bit(p, i);
+    const bool b = i <= c.Degree() && Bit(c, i);
     TGF2Poly& row = rows_.Cell(i);
     if (b || row.Coef(j)) row.SetCoef(j, b);
   }

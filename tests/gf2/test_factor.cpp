@@ -160,6 +160,17 @@ TEST(GF2Factor, SmallCases) {
   ASSERT_EQ(v.Count(), 1);
   EXPECT_TRUE(GF2Equal(v.Cell(0), irr));
 
+  // P one of V's own cells.
+  v.Size(3);
+  v.Cell(2).Assign(p);
+  GF2Factor(v.Cell(2), v, true);
+  ASSERT_EQ(v.Count(), 2);
+  EXPECT_TRUE(GF2Equal(Product({&v.Cell(0), &v.Cell(1)}), p));
+  v.Cell(1).SetX();
+  GF2Factor(v.Cell(1), v, false);
+  ASSERT_EQ(v.Count(), 1);
+  EXPECT_TRUE(GF2Equal(v.Cell(0), Degs({1})));
+
   GF2Factor(Degs({0}), v, true);
   EXPECT_EQ(v.Count(), 0);
   GF2Factor(TGF2Poly(), v, true);

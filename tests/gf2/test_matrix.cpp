@@ -157,6 +157,15 @@ TEST(GF2SqrMatrix, SettersAndErrors) {
   EXPECT_EQ(MessageOf<ERuvInvalidArg>([&] { m.SetCol(0, p); }),
             "TGF2SqrMatrix.SetCol\r\nInvalid parameter\r\nPolynomial degree should be less than matrix dimension");
 
+  // The column taken from a row of the same matrix: read before written.
+  TGF2SqrMatrix a;
+  a.SetDimension(4);
+  a.SetIdentity();
+  a.SetCol(2, a.Row(0));  // column 2 := (1, 0, 0, 0); row 0 gains x^2 on the way
+  EXPECT_TRUE(a.Row(0).Coef(2));
+  EXPECT_FALSE(a.Row(2).Coef(2));
+  EXPECT_TRUE(a.Row(2).IsZero());
+
   auto c = m.Clone();
   m.ClearRows();
   EXPECT_EQ(m.Dimension(), 7);

@@ -7,6 +7,7 @@
 
 #include "gf2/gf2_matrix.h"
 #include "gf2/gf2_poly.h"
+#include "integers/break.h"
 #include "integers/errors.h"
 #include "tests/gf2/gf2_reference.h"
 #include "tests/support/test_support.h"
@@ -239,6 +240,29 @@ TEST(GF2SqrMatrix, BitsBeyondTheDimension) {
   EXPECT_TRUE(m.Invert());
   EXPECT_EQ(m.Row(2).Degree(), 2);
   EXPECT_TRUE(m.Row(2).Coef(1));
+}
+
+int PollsBeforeAbort = 0;
+void AbortAtPoll() {
+  break_detail::Tick.store(true);
+  if (--PollsBeforeAbort == 0) RuvRequestAbort();
+}
+
+// An inversion aborted half-way leaves the matrix as it was.
+TEST(GF2SqrMatrix, AbortedInversion) {
+  std::mt19937 g(4303);
+  TGF2SqrMatrix m;
+  TBits b;
+  do {
+    b = RandomBits(g, 300);
+    FromBits(m, b);
+  } while (!m.IsRegular());
+  PollsBeforeAbort = 150;
+  RuvBreakWith(&AbortAtPoll);
+  break_detail::Tick.store(true);
+  EXPECT_THROW(m.Invert(), ERuvAbort);
+  RuvBreakStop();
+  EXPECT_EQ(ToBits(m), b);
 }
 
 }  // namespace

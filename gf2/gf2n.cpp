@@ -28,6 +28,7 @@ void TGF2N::SetDefault() {
   GF2SetDegs(fieldPoly_, {2, 1, 0});
   basisConst_.SetWord(3);
   shiftTable_.reset();
+  tail_.clear();
   n2s_.reset();
   s2n_.reset();
   n_ = 2;
@@ -101,6 +102,7 @@ void TGF2N::SetField(const TGF2Poly& p, std::uint8_t basis, bool check) {
 void TGF2N::SetReduction(bool allowTrinomial) {
   red_[0] = red_[1] = red_[2] = red_[3] = 0;
   shiftTable_.reset();
+  tail_.clear();
   const std::int32_t w = fieldPoly_.Weight();
   // Every irreducible polynomial of degree >= 2 has a constant term; without
   // one the word reductions would compute the wrong remainder, so such a
@@ -119,8 +121,21 @@ void TGF2N::SetReduction(bool allowTrinomial) {
     for (int i = 0; i < 4; ++i) red_[i] = d[i];
   } else {
     redKind_ = RedGeneral;
-    shiftTable_ = std::make_unique<TGF2ShiftTable>();
-    shiftTable_->Build(fieldPoly_);
+    BuildGeneral();
+  }
+}
+
+void TGF2N::BuildGeneral() {
+  shiftTable_ = std::make_unique<TGF2ShiftTable>();
+  shiftTable_->Build(fieldPoly_);
+  tail_.clear();
+  const std::int32_t words = ((n_ - 1) >> 5) + 1;
+  TGF2Poly tail(fieldPoly_);
+  tail.SetCoef(n_, false);
+  // Each fold lowers the degree by N - deg(tail); four folds at most.
+  if (words <= 16 && 4 * (n_ - tail.Degree()) >= n_) {
+    tail_.assign(static_cast<std::size_t>(words), 0);
+    for (std::int32_t i = 0; i < tail.Count(); ++i) tail_[i] = tail.Words()[i];
   }
 }
 
@@ -208,6 +223,7 @@ void TGF2N::Assign(const TGF2N& f) {
     shiftTable_ = std::make_unique<TGF2ShiftTable>(*f.shiftTable_);
   else
     shiftTable_.reset();
+  tail_ = f.tail_;
   basisConst_.Assign(f.basisConst_);
 }
 
@@ -292,10 +308,10 @@ void TGF2N::LoadFromStream(TStream& stream) {
     }
     if (!ok) RaiseStreamError(name);
     if (t.redKind_ == RedGeneral) {
-      t.shiftTable_ = std::make_unique<TGF2ShiftTable>();
-      t.shiftTable_->Build(t.fieldPoly_);
+      t.BuildGeneral();
     } else {
       t.shiftTable_.reset();
+      t.tail_.clear();
     }
     Assign(t);
   } catch (const ERuvAbort&) {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "gf2/gf2_matrix.h"
 #include "gf2/gf2_poly.h"
@@ -105,12 +106,17 @@ class TGF2N : public TRuvObject {
   void SetNormal(const TGF2Poly& p, bool check);
   // Kind and exponents from the shape of P; builds or drops the shift table.
   void SetReduction(bool allowTrinomial);
+  void BuildGeneral();  // shift table and fold tail of the general kind
   void ComputeSqrtTheta(TGF2Poly& c) const;  // x^(2^(N-1)) mod P
   void CheckDegree(const TGF2Poly& a, const char* op) const;
   [[noreturn]] void RaiseNotIrreducible(const char* op) const;
 
   // Standard-basis arithmetic without degree checks.
   void ReduceStd(TGF2Poly& a) const;
+  // Reduces a product of two elements held in R[0..2w), w = words of an
+  // element (at most 16); false when the general kind has no fold tail.
+  bool ReduceProduct(std::uint32_t* r) const;
+  void StoreProduct(TGF2Poly& a, std::uint32_t* r, std::int32_t words) const;
   void MulStd(TGF2Poly& a, const TGF2Poly& b) const;
   void SqrStd(TGF2Poly& a) const;
   void InvCore(TGF2Poly& a) const;  // A != 0
@@ -123,6 +129,9 @@ class TGF2N : public TRuvObject {
   TGF2Poly fieldPoly_;
   TGF2Poly basisConst_;
   std::unique_ptr<TGF2ShiftTable> shiftTable_;
+  // General kind: P - x^N in words when its degree is low enough that a
+  // product folds below x^N in a few carry-less multiplications.
+  std::vector<std::uint32_t> tail_;
   std::unique_ptr<TGF2SqrMatrix> n2s_;
   std::unique_ptr<TGF2SqrMatrix> s2n_;
   std::int32_t n_ = 2;

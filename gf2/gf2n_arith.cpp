@@ -2,6 +2,7 @@
 // trinomials and pentanomials, the shifted-divisor table otherwise), addition,
 // product, square, inversion by the binary extended Euclid, powers and random
 // elements.
+#include <algorithm>
 #include <bit>
 #include <cstring>
 #include <vector>
@@ -69,6 +70,15 @@ void ReduceSparseBits(std::uint32_t* w, std::int32_t count, std::int32_t n, cons
   }
 }
 
+// Bit i of x moves to bit 2i (x below 2^16).
+inline std::uint32_t Spread16(std::uint32_t x) noexcept {
+  x = (x | (x << 8)) & 0x00FF00FFu;
+  x = (x | (x << 4)) & 0x0F0F0F0Fu;
+  x = (x | (x << 2)) & 0x33333333u;
+  x = (x | (x << 1)) & 0x55555555u;
+  return x;
+}
+
 // Words of an element of degree below N.
 inline std::int32_t ElementWords(std::int32_t n) noexcept { return ((n - 1) >> 5) + 1; }
 
@@ -124,7 +134,8 @@ void TGF2N::MulStd(TGF2Poly& a, const TGF2Poly& b) const {
     a.Clear();
     return;
   }
-  if (nw > FixedWords || a.Count() > nw || b.Count() > nw) {
+  // Longer operands (unchecked degrees) would overflow the fold.
+  if (nw > FixedWords || a.Degree() >= n_ || b.Degree() >= n_) {
     GF2Mul(a, b);
     ReduceStd(a);
     return;
@@ -134,34 +145,72 @@ void TGF2N::MulStd(TGF2Poly& a, const TGF2Poly& b) const {
   std::memcpy(x, a.Words(), static_cast<std::size_t>(a.Count()) * 4);
   std::memcpy(y, b.Words(), static_cast<std::size_t>(b.Count()) * 4);
   KMul(r, x, y, nw, false);
-  if (redKind_ == RedGeneral) {
+  StoreProduct(a, r, nw);
+}
+
+bool TGF2N::ReduceProduct(std::uint32_t* r) const {
+  const std::int32_t nw = ElementWords(n_);
+  const std::int32_t count = 2 * nw;
+  if (redKind_ != RedGeneral) {
+    const std::int32_t* k = redKind_ == RedTrinomial ? red_ + 3 : red_ + 1;
+    const int nk = redKind_ == RedTrinomial ? 1 : 3;
+    if (n_ - k[0] >= 32)
+      ReduceSparseWords(r, count, n_, k, nk);
+    else
+      ReduceSparseBits(r, count, n_, k, nk);
+    return true;
+  }
+  if (tail_.empty()) return false;
+  // R = L + H·x^N = L + H·(P - x^N) mod P: fold the high part H down.
+  const std::int32_t q = n_ >> 5;
+  const int s = n_ & 31;
+  std::uint32_t h[FixedWords], t[2 * FixedWords];
+  for (;;) {
+    if (TopDegree(r, count) < n_) return true;
+    for (std::int32_t i = 0; i < nw; ++i)
+      h[i] = s == 0 ? r[q + i] : (r[q + i] >> s) | (r[q + i + 1] << (32 - s));
+    r[q] &= (1u << s) - 1u;
+    for (std::int32_t i = q + 1; i < count; ++i) r[i] = 0;
+    KMul(t, h, tail_.data(), nw, false);
+    for (std::int32_t i = 0; i < count; ++i) r[i] ^= t[i];
+  }
+}
+
+// A := the reduced product held in R[0..2w) (R is clobbered).
+void TGF2N::StoreProduct(TGF2Poly& a, std::uint32_t* r, std::int32_t nw) const {
+  if (!ReduceProduct(r)) {
     a.SetSize(2 * nw, false);
     std::memcpy(a.Words(), r, static_cast<std::size_t>(2 * nw) * 4);
     a.Normalize(false);
     ReduceStd(a);
     return;
   }
-  const std::int32_t* k = redKind_ == RedTrinomial ? red_ + 3 : red_ + 1;
-  const int nk = redKind_ == RedTrinomial ? 1 : 3;
-  if (n_ - k[0] >= 32)
-    ReduceSparseWords(r, 2 * nw, n_, k, nk);
-  else
-    ReduceSparseBits(r, 2 * nw, n_, k, nk);
   std::int32_t count = nw;
   while (count > 0 && r[count - 1] == 0) --count;
   a.SetSize(0, false);
-  if (count == 0) {
-    a.Normalize(true);
-    return;
+  if (count > 0) {
+    a.SetSize(count, false);
+    std::memcpy(a.Words(), r, static_cast<std::size_t>(count) * 4);
   }
-  a.SetSize(count, false);
-  std::memcpy(a.Words(), r, static_cast<std::size_t>(count) * 4);
   a.Normalize(true);
 }
 
 void TGF2N::SqrStd(TGF2Poly& a) const {
-  GF2Sqr(a);
-  ReduceStd(a);
+  const std::int32_t nw = ElementWords(n_);
+  if (nw > FixedWords || a.Degree() >= n_) {
+    GF2Sqr(a);
+    ReduceStd(a);
+    return;
+  }
+  if (a.IsZero()) return;
+  // Spread on the stack, then the same reduction as a product.
+  std::uint32_t r[2 * FixedWords] = {};
+  const std::uint32_t* w = a.Words();
+  for (std::int32_t i = 0; i < a.Count(); ++i) {
+    r[2 * i] = Spread16(w[i] & 0xFFFFu);
+    r[2 * i + 1] = Spread16(w[i] >> 16);
+  }
+  StoreProduct(a, r, nw);
 }
 
 void TGF2N::RotateUp(TGF2Poly& a) const {
@@ -214,27 +263,46 @@ void TGF2N::Sqr(TGF2Poly& a) const {
 
 void TGF2N::InvCore(TGF2Poly& a) const {
   if (a.IsOne()) return;
-  // Binary extended Euclid on word arrays: U = G1·a, V = G2·a (mod P).
-  // Every value stays below x^(N+1) apart from the shifted addends, which
-  // never exceed the degree of the value they are added to.
-  const std::int32_t nw = fieldPoly_.Count() + 1;
-  std::vector<std::uint32_t> buf(4 * static_cast<std::size_t>(nw), 0);
-  std::uint32_t* u = buf.data();
-  std::uint32_t* v = u + nw;
-  std::uint32_t* g1 = v + nw;
-  std::uint32_t* g2 = g1 + nw;
-  std::memcpy(u, fieldPoly_.Words(), static_cast<std::size_t>(fieldPoly_.Count()) * 4);
   // A may be longer than P when degrees are not checked: start from A mod P.
-  if (a.Count() >= nw || a.Degree() >= n_) {
-    TUVPoly t(a);
-    ReduceStd(*t);
-    if (t->IsZero()) return;
-    std::memcpy(v, t->Words(), static_cast<std::size_t>(t->Count()) * 4);
-  } else {
-    std::memcpy(v, a.Words(), static_cast<std::size_t>(a.Count()) * 4);
+  TUVPoly reduced;
+  const TGF2Poly* src = &a;
+  if (a.Degree() >= n_) {
+    reduced->Assign(a);
+    ReduceStd(*reduced);
+    if (reduced->IsZero()) return;
+    src = &reduced.get();
   }
+  // Binary extended Euclid on 64-bit limbs: U = G1·a, V = G2·a (mod P).
+  // U and V never exceed deg P, G1 and G2 stay below it, and each loop
+  // touches only the limbs in use.
+  const std::int32_t nl = (n_ >> 6) + 1;
+  std::uint64_t small[4 * 9];
+  std::vector<std::uint64_t> large;
+  std::uint64_t* buf = small;
+  if (4 * nl > 4 * 9) {
+    large.assign(4 * static_cast<std::size_t>(nl), 0);
+    buf = large.data();
+  } else {
+    std::fill(small, small + 4 * nl, 0);
+  }
+  std::uint64_t* u = buf;
+  std::uint64_t* v = u + nl;
+  std::uint64_t* g1 = v + nl;
+  std::uint64_t* g2 = g1 + nl;
+  auto load = [](std::uint64_t* dst, const TGF2Poly& p) {
+    const std::uint32_t* w = p.Words();
+    for (std::int32_t i = 0; i < p.Count(); ++i) dst[i >> 1] |= static_cast<std::uint64_t>(w[i]) << (32 * (i & 1));
+  };
+  load(u, fieldPoly_);
+  load(v, *src);
   g2[0] = 1;
-  std::int32_t du = n_, dv = TopDegree(v, nw);
+  auto degree = [](const std::uint64_t* x, std::int32_t top) {
+    while (top >= 0 && x[top] == 0) --top;
+    return top < 0 ? -1 : 64 * top + static_cast<std::int32_t>(std::bit_width(x[top])) - 1;
+  };
+  std::int32_t du = n_, dv = degree(v, nl - 1);
+  // Limb counts of G1 and G2 in use.
+  std::int32_t l1 = 0, l2 = 1;
   const bool poll = RuvBreakActive();
   std::uint32_t rounds = 0;
   while (du >= 1) {
@@ -242,39 +310,36 @@ void TGF2N::InvCore(TGF2Poly& a) const {
       std::swap(u, v);
       std::swap(g1, g2);
       std::swap(du, dv);
+      std::swap(l1, l2);
     }
     const std::int32_t j = du - dv;
-    if (j == 0) {
-      for (std::int32_t i = 0; i < nw; ++i) {
-        u[i] ^= v[i];
-        g1[i] ^= g2[i];
-      }
+    const std::int32_t q = j >> 6;
+    const int sh = j & 63;
+    const std::int32_t lu = (du >> 6) + 1;
+    const std::int32_t lg = l2 + q + 1 < nl ? l2 + q + 1 : nl;
+    // U += V·x^j, G1 += G2·x^j.
+    if (sh == 0) {
+      for (std::int32_t i = q; i < lu; ++i) u[i] ^= v[i - q];
+      for (std::int32_t i = q; i < lg; ++i) g1[i] ^= g2[i - q];
     } else {
-      const std::int32_t q = j >> 5;
-      const int s = j & 31;
-      // U += V·x^j, G1 += G2·x^j, from the top word down.
-      if (s == 0) {
-        for (std::int32_t i = nw - 1; i >= q; --i) {
-          u[i] ^= v[i - q];
-          g1[i] ^= g2[i - q];
-        }
-      } else {
-        for (std::int32_t i = nw - 1; i > q; --i) {
-          u[i] ^= (v[i - q] << s) | (v[i - q - 1] >> (32 - s));
-          g1[i] ^= (g2[i - q] << s) | (g2[i - q - 1] >> (32 - s));
-        }
-        u[q] ^= v[0] << s;
-        g1[q] ^= g2[0] << s;
+      u[q] ^= v[0] << sh;
+      for (std::int32_t i = q + 1; i < lu; ++i) u[i] ^= (v[i - q] << sh) | (v[i - q - 1] >> (64 - sh));
+      g1[q] ^= g2[0] << sh;
+      for (std::int32_t i = q + 1; i < lg; ++i) {
+        const std::uint64_t hi = i - q < nl ? g2[i - q] << sh : 0;
+        g1[i] ^= hi | (g2[i - q - 1] >> (64 - sh));
       }
     }
-    du = TopDegree(u, (du >> 5) + 1);
+    if (lg > l1) l1 = lg;
+    while (l1 > 0 && g1[l1 - 1] == 0) --l1;
+    du = degree(u, lu - 1);
     if (poll && (++rounds & 63u) == 0) RuvBreak();
   }
   if (du < 0) RaiseNotIrreducible("Inv");
-  const std::int32_t count = (TopDegree(g1, nw) >> 5) + 1;
   a.SetSize(0, false);
-  a.SetSize(count, false);
-  std::memcpy(a.Words(), g1, static_cast<std::size_t>(count) * 4);
+  a.SetSize(2 * l1, false);
+  std::uint32_t* w = a.Words();
+  for (std::int32_t i = 0; i < 2 * l1; ++i) w[i] = static_cast<std::uint32_t>(g1[i >> 1] >> (32 * (i & 1)));
   a.Normalize(true);
   ReduceStd(a);
 }

@@ -29,6 +29,8 @@ void TGF2N::SetDefault() {
   basisConst_.SetWord(3);
   shiftTable_.reset();
   tail_.clear();
+  n2sFlat_.clear();
+  s2nFlat_.clear();
   n2s_.reset();
   s2n_.reset();
   n_ = 2;
@@ -151,6 +153,8 @@ void TGF2N::SetStandard(const TGF2Poly& p, bool check) {
   if (check && !GF2IsIrreducible(p)) RaiseInvalidArg(name, "Polynomial should be irreducible over GF(2)");
   n2s_.reset();
   s2n_.reset();
+  n2sFlat_.clear();
+  s2nFlat_.clear();
   hasNormalBasis_ = false;
   basisType_ = btStandard;
   fieldPoly_.Assign(p);
@@ -188,6 +192,25 @@ void TGF2N::SetNormal(const TGF2Poly& p, bool check) {
     SetDefault();
     RaiseInvalidArg(name, "Polynomial should be normal");
   }
+  BuildFlat();
+}
+
+void TGF2N::BuildFlat() {
+  n2sFlat_.clear();
+  s2nFlat_.clear();
+  if (!hasNormalBasis_) return;
+  const std::size_t limbs = static_cast<std::size_t>(n_ >> 6) + 1;
+  // Stored by columns: M·A is then the sum of the columns of A's set bits.
+  auto flatten = [&](const TGF2SqrMatrix& m, std::vector<std::uint64_t>& flat) {
+    flat.assign(limbs * static_cast<std::size_t>(n_), 0);
+    for (std::int32_t i = 0; i < n_; ++i) {
+      const TGF2Poly& row = m.Row(i);
+      for (std::int32_t j = 0; j < row.Count() * 32 && j < n_; ++j)
+        if ((row.Words()[j >> 5] >> (j & 31)) & 1u) flat[j * limbs + (i >> 6)] |= std::uint64_t{1} << (i & 63);
+    }
+  };
+  flatten(*n2s_, n2sFlat_);
+  flatten(*s2n_, s2nFlat_);
 }
 
 void TGF2N::SwitchBasis() {
@@ -224,6 +247,8 @@ void TGF2N::Assign(const TGF2N& f) {
   else
     shiftTable_.reset();
   tail_ = f.tail_;
+  n2sFlat_ = f.n2sFlat_;
+  s2nFlat_ = f.s2nFlat_;
   basisConst_.Assign(f.basisConst_);
 }
 
@@ -313,6 +338,7 @@ void TGF2N::LoadFromStream(TStream& stream) {
       t.shiftTable_.reset();
       t.tail_.clear();
     }
+    t.BuildFlat();
     Assign(t);
   } catch (const ERuvAbort&) {
     throw;

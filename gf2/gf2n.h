@@ -106,7 +106,12 @@ class TGF2N : public TRuvObject {
   void SetNormal(const TGF2Poly& p, bool check);
   // Kind and exponents from the shape of P; builds or drops the shift table.
   void SetReduction(bool allowTrinomial);
-  void BuildGeneral();  // shift table and fold tail of the general kind
+  void BuildGeneral();
+  void BuildFlat();  // limb copies of the conversion matrices
+  // A := N2S·A or S2N·A through the limb copies (same result as ApplyMatrix).
+  void ToStandard(TGF2Poly& a) const { ApplyFlat(a, n2sFlat_); }
+  void ToNormal(TGF2Poly& a) const { ApplyFlat(a, s2nFlat_); }
+  void ApplyFlat(TGF2Poly& a, const std::vector<std::uint64_t>& m) const;  // shift table and fold tail of the general kind
   void ComputeSqrtTheta(TGF2Poly& c) const;  // x^(2^(N-1)) mod P
   void CheckDegree(const TGF2Poly& a, const char* op) const;
   [[noreturn]] void RaiseNotIrreducible(const char* op) const;
@@ -132,6 +137,9 @@ class TGF2N : public TRuvObject {
   // General kind: P - x^N in words when its degree is low enough that a
   // product folds below x^N in a few carry-less multiplications.
   std::vector<std::uint32_t> tail_;
+  // N2S and S2N column by column, (N >> 6) + 1 limbs each; empty without them.
+  std::vector<std::uint64_t> n2sFlat_;
+  std::vector<std::uint64_t> s2nFlat_;
   std::unique_ptr<TGF2SqrMatrix> n2s_;
   std::unique_ptr<TGF2SqrMatrix> s2n_;
   std::int32_t n_ = 2;

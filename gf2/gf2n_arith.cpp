@@ -245,10 +245,10 @@ void TGF2N::Mul(TGF2Poly& a, const TGF2Poly& b) const {
     return;
   }
   TUVPoly c(b);
-  ApplyMatrix(a, *n2s_);
-  ApplyMatrix(*c, *n2s_);
+  ToStandard(a);
+  ToStandard(*c);
   MulStd(a, *c);
-  ApplyMatrix(a, *s2n_);
+  ToNormal(a);
 }
 
 void TGF2N::Sqr(TGF2Poly& a) const {
@@ -351,9 +351,9 @@ bool TGF2N::Inv(TGF2Poly& a) const {
     InvCore(a);
     return true;
   }
-  ApplyMatrix(a, *n2s_);
+  ToStandard(a);
   InvCore(a);
-  ApplyMatrix(a, *s2n_);
+  ToNormal(a);
   return true;
 }
 
@@ -380,10 +380,10 @@ bool TGF2N::Pow(TGF2Poly& a, std::int64_t e) const {
   // The magnitude of the most negative exponent does not fit int64.
   const std::uint64_t m = e < 0 ? 0 - static_cast<std::uint64_t>(e) : static_cast<std::uint64_t>(e);
   const bool normal = basisType_ == btNormal;
-  if (normal) ApplyMatrix(a, *n2s_);
+  if (normal) ToStandard(a);
   if (e < 0) InvCore(a);
   PowStd(a, m);
-  if (normal) ApplyMatrix(a, *s2n_);
+  if (normal) ToNormal(a);
   return true;
 }
 

@@ -10,6 +10,12 @@
 
 namespace rara {
 
+namespace {
+
+inline std::int32_t ElementWordsOf(std::int32_t n) noexcept { return ((n - 1) >> 5) + 1; }
+
+}  // namespace
+
 void TGF2N::ApplyMatrix(TGF2Poly& a, const TGF2SqrMatrix& m) {
   const std::int32_t dim = m.Dimension();
   TUVPoly r;
@@ -29,6 +35,36 @@ void TGF2N::ApplyMatrix(TGF2Poly& a, const TGF2SqrMatrix& m) {
   GF2Swap(a, *r);
 }
 
+void TGF2N::ApplyFlat(TGF2Poly& a, const std::vector<std::uint64_t>& m) const {
+  const std::int32_t limbs = (n_ >> 6) + 1;
+  std::uint64_t small[8] = {};
+  std::vector<std::uint64_t> large;
+  std::uint64_t* acc = small;
+  if (limbs > 8) {
+    large.assign(static_cast<std::size_t>(limbs), 0);
+    acc = large.data();
+  }
+  // Bits of A beyond the matrix columns meet zero entries: dropped.
+  const std::uint32_t* aw = a.Words();
+  const std::int32_t na = a.Count() < ElementWordsOf(n_) ? a.Count() : ElementWordsOf(n_);
+  for (std::int32_t w = 0; w < na; ++w) {
+    std::uint32_t bits = aw[w];
+    if (w == ElementWordsOf(n_) - 1 && (n_ & 31) != 0) bits &= (1u << (n_ & 31)) - 1u;
+    while (bits != 0) {
+      const std::int32_t j = 32 * w + std::countr_zero(bits);
+      bits &= bits - 1;
+      const std::uint64_t* col = m.data() + static_cast<std::size_t>(j) * limbs;
+      for (std::int32_t k = 0; k < limbs; ++k) acc[k] ^= col[k];
+    }
+  }
+  const std::int32_t words = ElementWordsOf(n_);
+  a.SetSize(0, false);
+  a.SetSize(words, false);
+  std::uint32_t* rw = a.Words();
+  for (std::int32_t i = 0; i < words; ++i) rw[i] = static_cast<std::uint32_t>(acc[i >> 1] >> (32 * (i & 1)));
+  a.Normalize(true);
+}
+
 // ---------------------------------------------------------------- trace
 
 bool TGF2N::Trace(const TGF2Poly& a) const {
@@ -38,7 +74,7 @@ bool TGF2N::Trace(const TGF2Poly& a) const {
   if (hasNormalBasis_) {
     if (basisType_ == btNormal) return GF2Parity(a);
     TUVPoly c(a);
-    ApplyMatrix(*c, *s2n_);
+    ToNormal(*c);
     return GF2Parity(*c);
   }
   // T = A + A^2 + ... + A^(2^(N-1)) by Horner's rule: T := T^2 + A.
@@ -67,13 +103,13 @@ void TGF2N::HalfTrace(TGF2Poly& a) const {
     return;
   }
   const bool convert = basisType_ == btStandard;
-  if (convert) ApplyMatrix(a, *s2n_);
+  if (convert) ToNormal(a);
   TUVPoly t(a);
   for (std::int32_t i = 0; i < rounds; ++i) {
     GF2Rol(a, n_, 2);
     GF2Add(a, *t);
   }
-  if (convert) ApplyMatrix(a, *n2s_);
+  if (convert) ToStandard(a);
 }
 
 // ---------------------------------------------------------------- square root
@@ -127,13 +163,13 @@ bool TGF2N::SolveStandard(TGF2Poly& r, const TGF2Poly& c) const {
         GF2Add(r, *t);
       }
     } else {
-      ApplyMatrix(r, *s2n_);
+      ToNormal(r);
       TUVPoly t(r);
       for (std::int32_t i = 0; i < rounds; ++i) {
         GF2Rol(r, n_, 2);
         GF2Add(r, *t);
       }
-      ApplyMatrix(r, *n2s_);
+      ToStandard(r);
     }
   } else {
     // With Tr(T) = 1, R = sum over i of (T^(2^1) + ... + T^(2^i))·C^(2^(N-1-i))
@@ -193,12 +229,12 @@ bool TGF2N::SolveQuad(TGF2Poly& r, const TGF2Poly& a, const TGF2Poly& b) const {
   if (basisType_ == btNormal) {
     // C := B / A^2, computed in the standard basis.
     RotateUp(*c);
-    ApplyMatrix(*c, *n2s_);
+    ToStandard(*c);
     TUVPoly d(b);
-    ApplyMatrix(*d, *n2s_);
+    ToStandard(*d);
     InvCore(*c);
     MulStd(*c, *d);
-    ApplyMatrix(*c, *s2n_);
+    ToNormal(*c);
     solved = SolveNormal(r, *c);
     if (solved) Mul(r, a);
   } else {

@@ -2,7 +2,10 @@
 // works with guard bits and puts the caller's precision back on every exit;
 // series stop at the first term below the guard (that term is still added).
 #include <algorithm>
+#include <cmath>
 #include <string_view>
+#include <deque>
+#include <vector>
 
 #include "floats/float_internal.h"
 #include "integers/break.h"
@@ -112,6 +115,99 @@ void OddSeries(TReal& sum, const TReal& x, bool alternating, std::string_view na
   FromFixed(sum, *total, f, name);
 }
 
+// log2|a| for a != 0, from the top two words of the mantissa.
+double Log2Abs(const TReal& a) {
+  const TInteger& m = a.Mantissa();
+  const std::int32_t n = m.Size();
+  double top = static_cast<double>(m.Limbs()[n - 1]) * 4294967296.0;
+  if (n >= 2) top += static_cast<double>(m.Limbs()[n - 2]);
+  return std::log2(top) + 32.0 * (n - 2) + a.Exponent();
+}
+
+// Series 1 + u·s/d(1) + u²/(d(1)d(2)) + ..., each term the previous one
+// times s·u/d(j) (s = ±1), for 0 < u < 1 and d(j) growing: the exponential
+// (d(j) = j) and the cosine in u = t² (d(j) = (2j-1)2j, s = -1).
+//
+// Summed up to the first term below the guard, but by rectangular
+// splitting: with the powers u..u^m at hand the terms go in blocks of m, each
+// block by Horner's rule from its top, where one step is a word division by
+// d(j) and an addition; the blocks are joined by one product by u^m. That
+// is m + n/m products in place of n. Each block works at the bits its weight
+// (the size of its first term) leaves significant.
+template <typename D>
+void RatioSeries(TReal& sum, const TReal& u, bool alternating, D d, std::string_view name) {
+  const std::int32_t f = FixedScale(1, name);
+  // The terms' sizes in log2 decide how many there are: the first one below
+  // 2^(32-P), i.e. with pos < 32 - P. Near the edge, one more is taken.
+  const double lu = Log2Abs(u);
+  const double edge = static_cast<double>(SeriesBits) - 1.0 - Precision - 1e-3;
+  std::int64_t n = 1;
+  for (double l = lu - std::log2(static_cast<double>(d(1))); l >= edge; ++n)
+    l += lu - std::log2(static_cast<double>(d(n + 1)));
+  std::int64_t m = 1;
+  while (m * m < n) ++m;
+  if (m > n) m = n;
+
+  // Powers u^0..u^m at full scale.
+  std::deque<TUVInteger> powers;  // pooled scratch, stays in place as it grows
+  auto pw = [&powers](std::int64_t i) -> TInteger& { return *powers[static_cast<std::size_t>(i)]; };
+  for (std::int64_t i = 0; i <= m; ++i) powers.emplace_back();
+  pw(0).SetInt64(1);
+  IShl(pw(0), f);
+  ToFixed(pw(1), u, f);
+  TUVInteger scratch, acc, next, part;
+  for (std::int64_t i = 2; i <= m; ++i) {
+    RuvBreak();
+    IAssign(pw(i), pw(i - 1));
+    MulFixed(pw(i), pw(1), f, *scratch);
+  }
+
+  // Scale of block b: its first term weighs 2^w, so 2^-f of the sum is
+  // 2^(-f-w) of the block (a few bits kept over).
+  std::vector<double> weight;  // log2 of the first term of each block
+  {
+    double l = 0;
+    for (std::int64_t j = 0; j <= n; ++j) {
+      if (j % m == 0) weight.push_back(l);
+      l += lu - std::log2(static_cast<double>(d(j + 1)));
+    }
+  }
+  auto scaleOf = [&](std::int64_t b) {
+    const double drop = std::floor(-weight[static_cast<std::size_t>(b)]) - 4;
+    return drop <= 0 ? f : static_cast<std::int32_t>(std::max<double>(f - drop, 0));
+  };
+
+  const std::int64_t blocks = n / m;  // blocks 0..blocks; the last may be short
+  std::int32_t accScale = 0;
+  for (std::int64_t b = blocks; b >= 0; --b) {
+    RuvBreak();
+    const std::int32_t fb = scaleOf(b);
+    // acc := u^m·(the blocks above), at scale fb.
+    if (b == blocks) {
+      acc->Clear();
+    } else {
+      // The bits of u^m below 2^cut move the product by under 1/4 unit.
+      const std::int32_t cut = std::max<std::int32_t>(0, f - fb - 3);
+      IAssign(*part, pw(m));
+      IShr(*part, cut);
+      IMul(*acc, *part);
+      IShr(*acc, accScale + f - cut - fb);
+    }
+    accScale = fb;
+    const std::int64_t len = b == blocks ? n - blocks * m + 1 : m;
+    for (std::int64_t i = len; i >= 1; --i) {
+      const std::int64_t j = b * m + i;
+      // acc := u^(i-1) + s·acc/d(j)
+      if (!acc->IsZero()) IDiv(*acc, d(j));
+      IAssign(*next, pw(i - 1));
+      IShr(*next, f - fb);
+      if (alternating) ISub(*next, *acc); else IAdd(*next, *acc);
+      ISwap(*acc, *next);
+    }
+  }
+  FromFixed(sum, *acc, accScale, name);
+}
+
 bool IsAbsOne(const TReal& a) {
   const TInteger& m = a.Mantissa();
   if (m.IsZero()) return false;
@@ -152,29 +248,13 @@ void SinCosCore(const TReal& x, TReal& s, TReal& c, std::int64_t& nearZero) {
     XSub(rest, b);
     nearZero = rest.IsZero() ? b.Pos() : std::min(b.Pos(), rest.Pos());
   }
-  // cos(b/4) - 1 = -u²/2! + u⁴/4! - ...
   TReal u2(b);
   MulPow2(u2, -2, "XSinCos");
   XSqr(u2);
-  // In fixed point; the terms are kept positive and their signs alternate.
-  const std::int32_t f = FixedScale(1, "XSinCos");
-  TUVInteger fu2, term, total, scratch;
-  ToFixed(*fu2, u2, f);
-  IAssign(*term, *fu2);
-  IShr1(*term);
-  IAssign(*total, *term);
-  INeg(*total);
-  for (std::int64_t j = 2;; ++j) {
-    RuvBreak();
-    MulFixed(*term, *fu2, f, *scratch);
-    IDiv(*term, (2 * j - 1) * (2 * j));
-    if (j & 1) ISub(*total, *term); else IAdd(*total, *term);
-    if (FixedNegligible(*term, f)) break;
-  }
+  // cos(b/4) = 1 - u²/2! + u⁴/4! - ..., u² = (b/4)².
   TReal sum;
-  FromFixed(sum, *total, f, "XSinCos");
+  RatioSeries(sum, u2, true, [](std::int64_t j) { return (2 * j - 1) * (2 * j); }, "XSinCos");
   const TReal one(std::int64_t{1});
-  XAdd(sum, one);
   // Two double-angle steps: cos 2t = 2cos²t - 1.
   for (int i = 0; i < 2; ++i) {
     XSqr(sum);
@@ -219,21 +299,8 @@ void XExp(TReal& a) {
     else
       c = 0;
     // 1 + x + x²/2! + ..., each term the previous one times x over k.
-    const std::int32_t f = FixedScale(1, "XExp");
-    TUVInteger fx, term, total, scratch;
-    ToFixed(*fx, x, f);
-    term->SetInt64(1);
-    IShl(*term, f);
-    IAssign(*total, *term);
-    for (std::int64_t k = 1;; ++k) {
-      RuvBreak();
-      MulFixed(*term, *fx, f, *scratch);
-      IDiv(*term, k);
-      IAdd(*total, *term);
-      if (FixedNegligible(*term, f)) break;
-    }
     TReal sum;
-    FromFixed(sum, *total, f, "XExp");
+    RatioSeries(sum, x, false, [](std::int64_t k) { return k; }, "XExp");
     for (std::int64_t i = 0; i < c; ++i) {
       RuvBreak();
       XSqr(sum);

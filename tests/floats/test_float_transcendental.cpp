@@ -162,6 +162,39 @@ TEST_F(FloatFunctions, ArcTan2MatchesMpfr) {
   }
 }
 
+TEST_F(FloatFunctions, FunctionsHoldAtHighPrecision) {
+  // Long series: many blocks of terms, many steps each.
+  const std::string seed = SeedRandom(0x4161);
+  for (int it = 0; it < Iterations(6); ++it) {
+    const std::int32_t p = it % 2 ? 16384 : 9000;
+    TFloat::SetPrecision(p);
+    TReal x;
+    RandomReal(x, -40, 6);
+    const std::string what = Describe(seed, it, x);
+    Mpfr mx(p), e1(p + 64), e2(p + 64);
+    ToMpfr(mx, x);
+    TReal y(x), s, c;
+    XExp(y);
+    mpfr_exp(e1, mx, MPFR_RNDN);
+    ExpectClose(y, e1, "exp " + what);
+    XSinCos(x, s, c);
+    mpfr_sin_cos(e1, e2, mx, MPFR_RNDN);
+    ExpectClose(s, e1, "sin " + what);
+    ExpectClose(c, e2, "cos " + what);
+    XAbs(x);
+    ToMpfr(mx, x);
+    XAssign(y, x);
+    XLog(y);
+    mpfr_log(e1, mx, MPFR_RNDN);
+    ExpectClose(y, e1, "log " + what);
+    XAssign(y, x);
+    XArcTan(y);
+    mpfr_atan(e1, mx, MPFR_RNDN);
+    ExpectClose(y, e1, "atan " + what);
+    if (HasFailure()) break;
+  }
+}
+
 // Complex results: each part within a few units of the last kept bit of |w|
 // (a part much smaller than |w| carries the absolute error of the whole).
 void ExpectCloseComplex(const TComplex& got, mpc_srcptr exact, const std::string& what, double tol) {

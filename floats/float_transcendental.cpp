@@ -83,38 +83,6 @@ std::int32_t FixedScale(std::int64_t lead, std::string_view name) {
   return static_cast<std::int32_t>(f);
 }
 
-// IsEpsilon(T·2^-f, SeriesBits) at the working precision.
-bool FixedNegligible(const TInteger& t, std::int32_t f) {
-  return t.IsZero() || static_cast<std::int64_t>(t.BitSize()) - f < static_cast<std::int64_t>(SeriesBits) - Precision;
-}
-
-// sum := x + x³/3 + x⁵/5 + ... (alternating: x - x³/3 + ...) for 0 < x < 1,
-// stopping after the first negligible term. The powers run in fixed point and
-// each is divided into the sum.
-void OddSeries(TReal& sum, const TReal& x, bool alternating, std::string_view name) {
-  // When x³ lies below the last bit kept of x, so do all the terms after x.
-  if (2 * x.Pos() < -(static_cast<std::int64_t>(Precision) + FixedExtra())) {
-    XAssign(sum, x);
-    return;
-  }
-  const std::int32_t f = FixedScale(x.Pos(), name);
-  TUVInteger x2, power, total, q, scratch;
-  ToFixed(*power, x, f);
-  IAssign(*total, *power);
-  IAssign(*x2, *power);
-  ISqr(*x2);
-  IShr(*x2, f);
-  for (std::int64_t k = 1;; ++k) {
-    RuvBreak();
-    MulFixed(*power, *x2, f, *scratch);
-    IAssign(*q, *power);
-    IDiv(*q, 2 * k + 1);
-    if (alternating && (k & 1)) ISub(*total, *q); else IAdd(*total, *q);
-    if (FixedNegligible(*q, f)) break;
-  }
-  FromFixed(sum, *total, f, name);
-}
-
 // log2|a| for a != 0, from the top two words of the mantissa.
 double Log2Abs(const TReal& a) {
   const TInteger& m = a.Mantissa();
@@ -122,6 +90,79 @@ double Log2Abs(const TReal& a) {
   double top = static_cast<double>(m.Limbs()[n - 1]) * 4294967296.0;
   if (n >= 2) top += static_cast<double>(m.Limbs()[n - 2]);
   return std::log2(top) + 32.0 * (n - 2) + a.Exponent();
+}
+
+// sum := x + x³/3 + x⁵/5 + ... (alternating: x - x³/3 + ...) for 0 < x < 1,
+// up to the first negligible term: x times the series in z = x² with
+// coefficients 1/(2k+1), by rectangular splitting as below (each term a word
+// division of a power of z at its block's scale).
+void OddSeries(TReal& sum, const TReal& x, bool alternating, std::string_view name) {
+  // When x³ lies below the last bit kept of x, so do all the terms after x.
+  const std::int32_t extra = FixedExtra();
+  if (2 * x.Pos() < -(static_cast<std::int64_t>(Precision) + extra)) {
+    XAssign(sum, x);
+    return;
+  }
+  const std::int32_t f = FixedScale(1, name);
+  // The term count from the sizes of x^(2k+1)/(2k+1) in log2.
+  const double lx = Log2Abs(x);
+  const double edge = static_cast<double>(SeriesBits) - 1.0 - Precision - 1e-3;
+  auto logTerm = [lx](std::int64_t k) { return (2 * k + 1) * lx - std::log2(static_cast<double>(2 * k + 1)); };
+  std::int64_t n = 1;
+  while (logTerm(n) >= edge) ++n;
+  std::int64_t m = 1;
+  while (m * m < n) ++m;
+
+  std::deque<TUVInteger> powers;
+  auto pw = [&powers](std::int64_t i) -> TInteger& { return *powers[static_cast<std::size_t>(i)]; };
+  for (std::int64_t i = 0; i <= m; ++i) powers.emplace_back();
+  TUVInteger scratch, acc, next, part;
+  pw(0).SetInt64(1);
+  IShl(pw(0), f);
+  // z at scale f, from x at scale f + extra bits for its square.
+  ToFixed(pw(1), x, f);
+  ISqr(pw(1));
+  IShr(pw(1), f);
+  for (std::int64_t i = 2; i <= m; ++i) {
+    RuvBreak();
+    IAssign(pw(i), pw(i - 1));
+    MulFixed(pw(i), pw(1), f, *scratch);
+  }
+  // Block b starts at z^(bm)/(2bm+1), relative to x.
+  auto scaleOf = [&](std::int64_t b) {
+    const double drop = std::floor(-(logTerm(b * m) - lx)) - 4;
+    return drop <= 0 ? f : static_cast<std::int32_t>(std::max<double>(f - drop, 0));
+  };
+  const std::int64_t blocks = n / m;
+  std::int32_t accScale = 0;
+  for (std::int64_t b = blocks; b >= 0; --b) {
+    RuvBreak();
+    const std::int32_t fb = scaleOf(b);
+    if (b == blocks) {
+      acc->Clear();
+    } else {
+      const std::int32_t cut = std::max<std::int32_t>(0, f - fb - 3);
+      IAssign(*part, pw(m));
+      IShr(*part, cut);
+      IMul(*acc, *part);
+      IShr(*acc, accScale + f - cut - fb);
+    }
+    accScale = fb;
+    const std::int64_t len = b == blocks ? n - blocks * m + 1 : m;
+    for (std::int64_t i = len - 1; i >= 0; --i) {
+      // acc += ±z^i/(2k+1), k = bm + i
+      const std::int64_t k = b * m + i;
+      IAssign(*next, pw(i));
+      IShr(*next, f - fb);
+      IDiv(*next, 2 * k + 1);
+      if (alternating && (k & 1)) ISub(*acc, *next); else IAdd(*acc, *next);
+    }
+  }
+  // sum := x·acc
+  TReal factor;
+  FromFixed(factor, *acc, accScale, name);
+  XAssign(sum, x);
+  XMul(sum, factor);
 }
 
 // Series 1 + u·s/d(1) + u²/(d(1)d(2)) + ..., each term the previous one

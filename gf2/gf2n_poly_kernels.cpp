@@ -1,0 +1,224 @@
+// Flat element kernels for the polynomial routines over GF(2^N): sums of
+// unreduced limb products (carry-less multiply instruction when the binary
+// kernels use it, the portable word product otherwise) and one Barrett
+// reduction per sum.
+#include "gf2/gf2n_poly_kernels.h"
+
+#include <array>
+#include <cstring>
+#include <utility>
+
+#include "gf2/gf2_kernels.h"
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <emmintrin.h>
+#include <wmmintrin.h>
+#define RARA_GF2N_HAVE_CLMUL_CODE 1
+#endif
+
+namespace rara {
+
+namespace {
+
+// ---------------------------------------------------------------- portable
+
+// 64 x 64 carry-less product by three word products (Karatsuba).
+inline void Clmul64(std::uint64_t a, std::uint64_t b, std::uint64_t& lo, std::uint64_t& hi) noexcept {
+  const auto a0 = static_cast<std::uint32_t>(a), a1 = static_cast<std::uint32_t>(a >> 32);
+  const auto b0 = static_cast<std::uint32_t>(b), b1 = static_cast<std::uint32_t>(b >> 32);
+  const std::uint64_t l = GF2MulWordPortable(a0, b0);
+  const std::uint64_t h = GF2MulWordPortable(a1, b1);
+  const std::uint64_t m = GF2MulWordPortable(a0 ^ a1, b0 ^ b1) ^ l ^ h;
+  lo = l ^ (m << 32);
+  hi = h ^ (m >> 32);
+}
+
+template <int L>
+void DotPortable(std::uint64_t* r, const std::uint64_t* x, const std::uint64_t* y, std::int32_t count) {
+  std::uint64_t acc[2 * L] = {};
+  for (std::int32_t k = 0; k < count; ++k, x += L, y += L)
+    for (int i = 0; i < L; ++i) {
+      if (x[i] == 0) continue;
+      for (int j = 0; j < L; ++j) {
+        std::uint64_t lo, hi;
+        Clmul64(x[i], y[j], lo, hi);
+        acc[i + j] ^= lo;
+        acc[i + j + 1] ^= hi;
+      }
+    }
+  std::memcpy(r, acc, sizeof acc);
+}
+
+inline std::uint64_t Spread32(std::uint64_t v) noexcept {
+  v = (v | (v << 16)) & 0x0000FFFF0000FFFFull;
+  v = (v | (v << 8)) & 0x00FF00FF00FF00FFull;
+  v = (v | (v << 4)) & 0x0F0F0F0F0F0F0F0Full;
+  v = (v | (v << 2)) & 0x3333333333333333ull;
+  v = (v | (v << 1)) & 0x5555555555555555ull;
+  return v;
+}
+
+template <int L>
+void SpreadPortable(std::uint64_t* r, const std::uint64_t* x) {
+  for (int i = L - 1; i >= 0; --i) {
+    const std::uint64_t v = x[i];
+    r[2 * i] = Spread32(v & 0xFFFFFFFFu);
+    r[2 * i + 1] = Spread32(v >> 32);
+  }
+}
+
+// ---------------------------------------------------------------- hardware
+
+#ifdef RARA_GF2N_HAVE_CLMUL_CODE
+
+template <int L>
+__attribute__((target("pclmul,sse2"))) void DotHardware(std::uint64_t* r, const std::uint64_t* x,
+                                                          const std::uint64_t* y, std::int32_t count) {
+  constexpr int H = (L + 1) / 2;  // limb pairs; an odd top limb is loaded alone
+  // acc[l]: the 128-bit sum of the limb products that start at limb l.
+  __m128i acc[2 * L];
+#pragma GCC unroll 16
+  for (int l = 0; l < 2 * L; ++l) acc[l] = _mm_setzero_si128();
+  for (std::int32_t k = 0; k < count; ++k, x += L, y += L) {
+    __m128i xs[H], ys[H];
+#pragma GCC unroll 8
+    for (int i = 0; i < H; ++i) {
+      if (2 * i + 1 < L) {
+        xs[i] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(x + 2 * i));
+        ys[i] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(y + 2 * i));
+      } else {
+        xs[i] = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(x + 2 * i));
+        ys[i] = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(y + 2 * i));
+      }
+    }
+#pragma GCC unroll 8
+    for (int i = 0; i < H; ++i) {
+#pragma GCC unroll 8
+      for (int j = 0; j < H; ++j) {
+        const int l = 2 * i + 2 * j;
+        acc[l] = _mm_xor_si128(acc[l], _mm_clmulepi64_si128(xs[i], ys[j], 0x00));
+        if (2 * i + 1 < L) acc[l + 1] = _mm_xor_si128(acc[l + 1], _mm_clmulepi64_si128(xs[i], ys[j], 0x01));
+        if (2 * j + 1 < L) acc[l + 1] = _mm_xor_si128(acc[l + 1], _mm_clmulepi64_si128(xs[i], ys[j], 0x10));
+        if (2 * i + 1 < L && 2 * j + 1 < L)
+          acc[l + 2] = _mm_xor_si128(acc[l + 2], _mm_clmulepi64_si128(xs[i], ys[j], 0x11));
+      }
+    }
+  }
+  r[0] = static_cast<std::uint64_t>(_mm_cvtsi128_si64(acc[0]));
+#pragma GCC unroll 16
+  for (int l = 1; l < 2 * L; ++l)
+    r[l] = static_cast<std::uint64_t>(_mm_cvtsi128_si64(_mm_xor_si128(acc[l], _mm_srli_si128(acc[l - 1], 8))));
+}
+
+template <int L>
+__attribute__((target("pclmul,sse2"))) void SpreadHardware(std::uint64_t* r, const std::uint64_t* x) {
+  for (int i = L - 1; i >= 0; --i) {
+    const __m128i v = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(x + i));
+    const __m128i s = _mm_clmulepi64_si128(v, v, 0x00);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(r + 2 * i), s);
+  }
+}
+
+#endif
+
+template <int... I>
+constexpr auto MakeTables(std::integer_sequence<int, I...>) {
+  struct TTables {
+    std::array<void (*)(std::uint64_t*, const std::uint64_t*, const std::uint64_t*, std::int32_t), sizeof...(I)> dotP,
+        dotH;
+    std::array<void (*)(std::uint64_t*, const std::uint64_t*), sizeof...(I)> spreadP, spreadH;
+  };
+#ifdef RARA_GF2N_HAVE_CLMUL_CODE
+  return TTables{{&DotPortable<I + 1>...}, {&DotHardware<I + 1>...}, {&SpreadPortable<I + 1>...},
+                 {&SpreadHardware<I + 1>...}};
+#else
+  return TTables{{&DotPortable<I + 1>...}, {&DotPortable<I + 1>...}, {&SpreadPortable<I + 1>...},
+                 {&SpreadPortable<I + 1>...}};
+#endif
+}
+
+constexpr auto Tables = MakeTables(std::make_integer_sequence<int, TGF2NFlatField::MaxLimbs>{});
+
+// Bits [n, n + 64·L) of A as L limbs.
+inline void ShiftDown(std::uint64_t* r, const std::uint64_t* a, int aLimbs, std::int32_t n, int l) noexcept {
+  const int q = n >> 6;
+  const int s = n & 63;
+  for (int i = 0; i < l; ++i) {
+    const std::uint64_t lo = q + i < aLimbs ? a[q + i] : 0;
+    const std::uint64_t hi = q + i + 1 < aLimbs ? a[q + i + 1] : 0;
+    r[i] = s == 0 ? lo : (lo >> s) | (hi << (64 - s));
+  }
+}
+
+}  // namespace
+
+TGF2NFlatField::TGF2NFlatField(const TGF2Poly& p) {
+  const std::int32_t n = p.Degree();
+  if (n < 1 || n > 64 * MaxLimbs) return;
+  n_ = n;
+  limbs_ = (n + 63) / 64;
+  // Kernel choice follows the binary kernels, so tests can force either.
+  const bool hw = GF2HardwareKernelsActive();
+  dot_ = hw ? Tables.dotH[limbs_ - 1] : Tables.dotP[limbs_ - 1];
+  spread_ = hw ? Tables.spreadH[limbs_ - 1] : Tables.spreadP[limbs_ - 1];
+  TGF2Poly low(p);
+  low.SetCoef(n, false);
+  Load(pLow_, low);
+  TGF2Poly mu;
+  mu.SetMonomial(2 * n);
+  GF2Div(mu, p);
+  mu.SetCoef(n, false);
+  Load(muLow_, mu);
+}
+
+void TGF2NFlatField::Load(std::uint64_t* e, const TGF2Poly& a) const noexcept {
+  std::memset(e, 0, static_cast<std::size_t>(limbs_) * 8);
+  std::memcpy(e, a.Words(), static_cast<std::size_t>(a.Count()) * 4);
+}
+
+void TGF2NFlatField::Store(TGF2Poly& a, const std::uint64_t* e) const {
+  std::uint32_t w[2 * MaxLimbs];
+  std::memcpy(w, e, static_cast<std::size_t>(limbs_) * 8);
+  std::int32_t words = 2 * limbs_;
+  while (words > 0 && w[words - 1] == 0) --words;
+  a.SetSize(0, false);
+  if (words == 0) return;
+  a.SetSize(words, false);
+  std::memcpy(a.Words(), w, static_cast<std::size_t>(words) * 4);
+}
+
+void TGF2NFlatField::Reduce(std::uint64_t* a) const noexcept {
+  const int l = limbs_;
+  std::uint64_t hi[MaxLimbs] = {}, t[2 * MaxLimbs], q[MaxLimbs] = {};
+  // A = A1·x^N + A0; the quotient by P is A1 + floor(A1·mu_low / x^N).
+  ShiftDown(hi, a, 2 * l, n_, l);
+  dot_(t, hi, muLow_, 1);
+  ShiftDown(q, t, 2 * l, n_, l);
+  for (int i = 0; i < l; ++i) q[i] ^= hi[i];
+  // Remainder: the low N bits of A0 + Q·(P - x^N).
+  dot_(t, q, pLow_, 1);
+  for (int i = 0; i < l; ++i) a[i] ^= t[i];
+  const int top = n_ & 63;
+  if (top != 0) a[l - 1] &= (std::uint64_t{1} << top) - 1;
+}
+
+void TGF2NFlatField::Dot(std::uint64_t* r, const std::uint64_t* x, const std::uint64_t* y,
+                         std::int32_t count) const noexcept {
+  std::uint64_t acc[2 * MaxLimbs];
+  dot_(acc, x, y, count);
+  Reduce(acc);
+  std::memcpy(r, acc, static_cast<std::size_t>(limbs_) * 8);
+}
+
+void TGF2NFlatField::Mul(std::uint64_t* r, const std::uint64_t* x, const std::uint64_t* y) const noexcept {
+  Dot(r, x, y, 1);
+}
+
+void TGF2NFlatField::Sqr(std::uint64_t* r, const std::uint64_t* x) const noexcept {
+  std::uint64_t acc[2 * MaxLimbs];
+  spread_(acc, x);
+  Reduce(acc);
+  std::memcpy(r, acc, static_cast<std::size_t>(limbs_) * 8);
+}
+
+}  // namespace rara

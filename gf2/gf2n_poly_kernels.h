@@ -1,0 +1,54 @@
+// Flat kernels for elements of GF(2^N) in the standard basis, used by the
+// polynomial routines over GF(2^N) on their hot paths: an element is L =
+// ceil(N/64) 64-bit limbs (bit j of limb i is the coefficient of x^(64i+j)),
+// products are accumulated unreduced and reduced once by the Barrett method.
+// No allocation, no aliasing checks: sizes and layout are the caller's.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "gf2/gf2_poly.h"
+
+namespace rara {
+
+class TGF2NFlatField {
+ public:
+  static constexpr int MaxLimbs = 8;  // N up to 512
+
+  // Prepares the kernels for the field polynomial P (degree N >= 1). Usable()
+  // is false when N is beyond MaxLimbs limbs; nothing else may then be called.
+  explicit TGF2NFlatField(const TGF2Poly& p);
+
+  bool Usable() const noexcept { return limbs_ > 0; }
+  int Limbs() const noexcept { return limbs_; }
+  std::int32_t N() const noexcept { return n_; }
+
+  // E[0..L) := A; A must have degree below N.
+  void Load(std::uint64_t* e, const TGF2Poly& a) const noexcept;
+  // A := E (normalised; storage kept when large enough).
+  void Store(TGF2Poly& a, const std::uint64_t* e) const;
+
+  // R := sum of X[k]·Y[k] for k < count (elements laid out one after the
+  // other), reduced. R must not overlap X or Y.
+  void Dot(std::uint64_t* r, const std::uint64_t* x, const std::uint64_t* y, std::int32_t count) const noexcept;
+  // R := X·Y; R may be X or Y.
+  void Mul(std::uint64_t* r, const std::uint64_t* x, const std::uint64_t* y) const noexcept;
+  // R := X^2; R may be X.
+  void Sqr(std::uint64_t* r, const std::uint64_t* x) const noexcept;
+
+ private:
+  using TDot = void (*)(std::uint64_t* r, const std::uint64_t* x, const std::uint64_t* y, std::int32_t count);
+  using TSpread = void (*)(std::uint64_t* r, const std::uint64_t* x);
+  // A[0..2L) (degree at most 2N-2) := A mod P in its low L limbs.
+  void Reduce(std::uint64_t* a) const noexcept;
+
+  std::int32_t n_ = 0;
+  int limbs_ = 0;
+  TDot dot_ = nullptr;
+  TSpread spread_ = nullptr;
+  std::uint64_t pLow_[MaxLimbs] = {};   // P - x^N
+  std::uint64_t muLow_[MaxLimbs] = {};  // floor(x^(2N) / P) - x^N
+};
+
+}  // namespace rara

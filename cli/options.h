@@ -1,0 +1,44 @@
+// Command line of rara-cli: the options, their defaults, and their checks
+// with the words of the dialogs that take the same entries.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "gf2/gf2_poly.h"
+#include "reports/validation.h"
+
+namespace rara::cli {
+
+enum class TFieldList { Default, P1363, X963, Gauss, Normal };
+
+struct TCliOptions {
+  TParamEntries Params;           // N, K max size, bound, D, K mod 4
+  long double Ratio = 1.0L;
+  std::uint8_t Basis = 0;         // 0 standard, 1 normal
+  std::string FieldText;          // --field, empty when not given
+  TFieldList List = TFieldList::Default;
+  std::int64_t Points = 1;
+  bool ParamsOnly = false;
+  bool Binary = false;
+  bool Reversed = false;
+  std::string AppendFile;         // empty: no Save records
+  std::optional<std::string> Seed;
+  bool Quiet = false;
+  bool Help = false;
+  bool Version = false;
+
+  TGF2Poly FieldPoly;             // the checked field polynomial of degree N
+};
+
+// Reads and checks the arguments (without the program name). Returns the
+// message of the first refused entry, or an empty text when all are valid;
+// then the field polynomial is set (unless help or version was asked for).
+std::string ParseOptions(const std::vector<std::string>& args, TCliOptions& options);
+
+// The usage text, every option with its default.
+std::string UsageText();
+
+}  // namespace rara::cli

@@ -144,6 +144,43 @@ void TGF2NECurve::JToAC(const TGF2Poly& x, const TGF2Poly& y, const TGF2Poly& z,
 
 // ---------------------------------------------------------------- K·P
 
+namespace {
+
+// Runs a chain in the standard basis of a normal-basis field: a product there
+// is one carry-less product and a reduction, in the normal basis it is that
+// plus three matrix conversions. Only the coefficients the chain reads (A and
+// C4) and its ends are converted; everything is put back on every exit.
+class TStandardBasisScope {
+ public:
+  TStandardBasisScope(TGF2N& f, TGF2Poly& a, TGF2Poly& c4) : f_(f), a_(a), c4_(c4), a0_(a), c40_(c4) {
+    TUVPoly sa(a), sc4(c4);
+    TGF2N::ApplyMatrix(*sa, *f.N2S());
+    TGF2N::ApplyMatrix(*sc4, *f.N2S());
+    f.SwitchBasis();
+    GF2Swap(a, *sa);
+    GF2Swap(c4, *sc4);
+  }
+  ~TStandardBasisScope() {
+    try {
+      f_.SwitchBasis();
+    } catch (...) {
+    }
+    GF2Swap(a_, *a0_);
+    GF2Swap(c4_, *c40_);
+  }
+  TStandardBasisScope(const TStandardBasisScope&) = delete;
+  TStandardBasisScope& operator=(const TStandardBasisScope&) = delete;
+
+ private:
+  TGF2N& f_;
+  TGF2Poly& a_;
+  TGF2Poly& c4_;
+  TUVPoly a0_;
+  TUVPoly c40_;
+};
+
+}  // namespace
+
 void TGF2NECurve::Mul(TGF2NEPoint& p, const TInteger& k, bool projective) {
   CheckCoefs("Mul");
   if (p.IsZero()) return;
@@ -161,10 +198,23 @@ void TGF2NECurve::Mul(TGF2NEPoint& p, const TInteger& k, bool projective) {
       return;
     }
   }
-  if (projective)
+  if (field_->BasisType() == btNormal) {
+    TGF2N::ApplyMatrix(q.X(), *field_->N2S());
+    TGF2N::ApplyMatrix(q.Y(), *field_->N2S());
+    {
+      TStandardBasisScope scope(*field_, a_, c4_);
+      if (projective)
+        MulJacobian(q, k);
+      else
+        MulAffine(q, k);
+    }
+    TGF2N::ApplyMatrix(q.X(), *field_->S2N());
+    TGF2N::ApplyMatrix(q.Y(), *field_->S2N());
+  } else if (projective) {
     MulJacobian(q, k);
-  else
+  } else {
     MulAffine(q, k);
+  }
   GF2Swap(p.X(), q.X());
   GF2Swap(p.Y(), q.Y());
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <typeinfo>
 
+#include "integers/break.h"
 #include "integers/errors.h"
 #include "integers/streams.h"
 #include "tests/curves/ec_test_util.h"
@@ -327,6 +328,56 @@ TEST(EcSetup, DamagedCurveStreamsLeaveTheCurve) {
     (which == 0 ? zero : one).SaveToStream(m);
     (which == 0 ? zero : x).SaveToStream(m);
     expectRefused(m.Bytes(), which == 0 ? "B = 0" : "wrong C4");
+  }
+}
+
+// ---------------------------------------------------------------- abort
+
+int PollsBeforeAbort = 0;
+void AbortAtPoll() {
+  break_detail::Tick.store(true);
+  if (--PollsBeforeAbort == 0) RuvRequestAbort();
+}
+
+// An abort inside K·P leaves the point, the coefficients, the field's basis
+// and the scratch pool as they were.
+TEST(EcSetup, AbortInMulLeavesEverything) {
+  const std::string seed = SeedRandom(0xEC5A);
+  for (std::uint8_t basis : {btStandard, btNormal}) {
+    TGF2NECurve c;
+    MakeCurve(c, 163, basis);
+    TGF2NEPoint p;
+    c.GetRndPoint(p);
+    const TGF2NEPoint p0(p);
+    const TGF2Poly a0(c.A()), c40(c.C4()), one0(c.Field().BasisConst());
+    const TInteger k = RandomScalar(163, false);
+    TGF2NEPoint want(p);
+    c.Mul(want, k, true);
+    const int used = TGF2PolyPool::ThreadVars().Used;
+    for (bool projective : {true, false}) {
+      for (int polls : {1, 3, 50, 120}) {
+        SCOPED_TRACE(seed + " basis=" + std::to_string(basis) + " polls=" + std::to_string(polls));
+        PollsBeforeAbort = polls;
+        RuvBreakWith(&AbortAtPoll);
+        break_detail::Tick.store(true);
+        bool aborted = false;
+        try {
+          c.Mul(p, k, projective);
+        } catch (const ERuvAbort&) {
+          aborted = true;
+        }
+        RuvBreakStop();
+        EXPECT_TRUE(aborted);
+        EXPECT_TRUE(SamePoint(p, p0));
+        EXPECT_EQ(c.Field().BasisType(), basis);
+        EXPECT_TRUE(GF2Equal(c.Field().BasisConst(), one0));
+        EXPECT_TRUE(GF2Equal(c.A(), a0));
+        EXPECT_TRUE(GF2Equal(c.C4(), c40));
+        EXPECT_EQ(TGF2PolyPool::ThreadVars().Used, used);
+      }
+    }
+    c.Mul(p, k, true);
+    EXPECT_TRUE(SamePoint(p, want));
   }
 }
 

@@ -14,6 +14,68 @@
 
 namespace rara {
 
+namespace {
+
+inline bool ElZero(const std::uint64_t* e, std::size_t l) noexcept {
+  for (std::size_t i = 0; i < l; ++i)
+    if (e[i] != 0) return false;
+  return true;
+}
+
+inline bool ElOne(const std::uint64_t* e, std::size_t l) noexcept {
+  if (e[0] != 1) return false;
+  for (std::size_t i = 1; i < l; ++i)
+    if (e[i] != 0) return false;
+  return true;
+}
+
+// Every coefficient is a reduced element, as the flat kernels need.
+bool ReducedCoefs(const TGF2NPoly& a) {
+  const std::int32_t n = a.Field().N();
+  for (std::int32_t i = 0; i <= a.Degree(); ++i)
+    if (a.Coef(i).Degree() >= n) return false;
+  return true;
+}
+
+// A[0..da] := A mod B (deg B = db <= da), with Q[0..da-db] := the quotient
+// when Q is given. Inv is the inverse of B's leading coefficient, or null
+// when it is 1. Each coefficient collects its products unreduced and is
+// reduced once, when it becomes a quotient term or at the end. Acc is
+// scratch for (da+1)·2L limbs.
+void FlatDivide(const TGF2NFlatField& ff, std::uint64_t* a, std::int32_t da, const std::uint64_t* b,
+                std::int32_t db, const std::uint64_t* inv, std::uint64_t* q, std::uint64_t* acc) {
+  const auto l = static_cast<std::size_t>(ff.Limbs());
+  const std::size_t w = 2 * l;
+  const auto na = static_cast<std::size_t>(da) + 1;
+  std::memset(acc, 0, na * w * 8);
+  for (std::size_t i = 0; i < na; ++i) std::memcpy(acc + i * w, a + i * l, l * 8);
+  std::uint64_t t[TGF2NFlatField::MaxLimbs];
+  for (std::int32_t k = da - db; k >= 0; --k) {
+    ff.ReduceWide(t, acc + static_cast<std::size_t>(k + db) * w);
+    if (inv != nullptr) ff.Mul(t, t, inv);
+    if (q != nullptr) std::memcpy(q + static_cast<std::size_t>(k) * l, t, l * 8);
+    if (ElZero(t, l)) continue;
+    for (std::int32_t i = 0; i < db; ++i) {
+      const std::uint64_t* bi = b + static_cast<std::size_t>(i) * l;
+      if (ElZero(bi, l)) continue;
+      std::uint64_t* ai = acc + static_cast<std::size_t>(k + i) * w;
+      if (ElOne(bi, l)) {
+        for (std::size_t x = 0; x < l; ++x) ai[x] ^= t[x];
+      } else {
+        ff.MulAcc(ai, t, bi);
+      }
+    }
+  }
+  for (std::size_t i = 0; i < na; ++i) {
+    if (i < static_cast<std::size_t>(db))
+      ff.ReduceWide(a + i * l, acc + i * w);
+    else
+      std::memset(a + i * l, 0, l * 8);
+  }
+}
+
+}  // namespace
+
 TGF2NPoly::~TGF2NPoly() = default;
 
 // ---------------------------------------------------------------- slots
@@ -118,6 +180,48 @@ void TGF2NPoly::Sqr() {
 
 // ---------------------------------------------------------------- division
 
+void TGF2NPoly::LoadFlat(const TGF2NFlatField& ff, std::uint64_t* e) const {
+  const auto l = static_cast<std::size_t>(ff.Limbs());
+  for (std::int32_t i = 0; i <= degree_; ++i) ff.Load(e + static_cast<std::size_t>(i) * l, Slot(i));
+}
+
+void TGF2NPoly::StoreFlat(const TGF2NFlatField& ff, const std::uint64_t* e, std::int32_t deg) {
+  const auto l = static_cast<std::size_t>(ff.Limbs());
+  ClearCoefs();
+  if (deg < 0) return;
+  Grow(deg);
+  for (std::int32_t i = 0; i <= deg; ++i) ff.Store(Slot(i), e + static_cast<std::size_t>(i) * l);
+  Normalize();
+}
+
+bool TGF2NPoly::DivideFlat(const TGF2NPoly& m, TGF2NPoly* quotient) {
+  const TGF2N& f = *field_;
+  if (f.BasisType() != btStandard || !ReducedCoefs(*this) || !ReducedCoefs(m)) return false;
+  const TGF2NFlatField ff(f.FieldPoly());
+  if (!ff.Usable()) return false;
+  const auto l = static_cast<std::size_t>(ff.Limbs());
+  const std::int32_t da = degree_, dm = m.degree_;
+  const auto na = static_cast<std::size_t>(da) + 1;
+  std::vector<std::uint64_t> buf(na * l * 4 + static_cast<std::size_t>(dm + 1) * l + l);
+  std::uint64_t* a = buf.data();
+  std::uint64_t* q = a + na * l;
+  std::uint64_t* acc = q + na * l;
+  std::uint64_t* b = acc + 2 * na * l;
+  std::uint64_t* inv = b + static_cast<std::size_t>(dm + 1) * l;
+  LoadFlat(ff, a);
+  m.LoadFlat(ff, b);
+  const bool monic = ElOne(b + static_cast<std::size_t>(dm) * l, l);
+  if (!monic) {
+    TUVPoly lead(m.Slot(dm));
+    if (!f.Inv(*lead)) RaiseDivByZero(ClassName() + (quotient != nullptr ? ".DivBy" : ".Modulo"));
+    ff.Load(inv, *lead);
+  }
+  FlatDivide(ff, a, da, b, dm, monic ? nullptr : inv, quotient != nullptr ? q : nullptr, acc);
+  if (quotient != nullptr) quotient->StoreFlat(ff, q, da - dm);
+  StoreFlat(ff, a, dm - 1);
+  return true;
+}
+
 void TGF2NPoly::Divide(const TGF2NPoly& m, TGF2NPoly* quotient, const char* op) {
   const TGF2N& f = *field_;
   const std::int32_t dm = m.degree_;
@@ -128,6 +232,7 @@ void TGF2NPoly::Divide(const TGF2NPoly& m, TGF2NPoly* quotient, const char* op) 
     if (dq >= 0) quotient->Grow(dq);
   }
   if (dq < 0) return;
+  if (DivideFlat(m, quotient)) return;
   // A leading coefficient other than 1 is divided out of every quotient term.
   const TGF2Poly& lead = m.Slot(dm);
   const bool monic = f.Is1(lead);
@@ -202,6 +307,7 @@ void TGF2NPoly::GCD(const TGF2NPoly& q, bool poll) {
     SetOne();
     return;
   }
+  if (GCDFlat(q, poll)) return;
   TGF2NPoly b(f);
   b.Assign(q);
   b.field_ = field_;
@@ -225,6 +331,52 @@ void TGF2NPoly::GCD(const TGF2NPoly& q, bool poll) {
     Swap(b);
   else
     SetOne();
+}
+
+bool TGF2NPoly::GCDFlat(const TGF2NPoly& q, bool poll) {
+  const TGF2N& f = *field_;
+  if (f.BasisType() != btStandard || !ReducedCoefs(*this) || !ReducedCoefs(q)) return false;
+  const TGF2NFlatField ff(f.FieldPoly());
+  if (!ff.Usable()) return false;
+  const auto l = static_cast<std::size_t>(ff.Limbs());
+  std::int32_t da = degree_, db = q.degree_;
+  const std::size_t size = static_cast<std::size_t>(da > db ? da : db) + 1;
+  std::vector<std::uint64_t> bufA(size * l, 0), bufB(size * l, 0), acc(2 * size * l);
+  std::uint64_t* a = bufA.data();
+  std::uint64_t* b = bufB.data();
+  LoadFlat(ff, a);
+  q.LoadFlat(ff, b);
+  TUVPoly inv(TUVPoly::AsLeft);
+  std::uint64_t invFlat[TGF2NFlatField::MaxLimbs];
+  for (;;) {
+    // B monic: its other coefficients times the inverse of the leading one.
+    std::uint64_t* lead = b + static_cast<std::size_t>(db) * l;
+    if (!ElOne(lead, l)) {
+      ff.Store(*inv, lead);
+      if (!f.Inv(*inv)) RaiseDivByZero(ClassName() + ".GCD");
+      ff.Load(invFlat, *inv);
+      for (std::int32_t i = 0; i < db; ++i) {
+        std::uint64_t* bi = b + static_cast<std::size_t>(i) * l;
+        if (!ElZero(bi, l)) ff.Mul(bi, bi, invFlat);
+      }
+      std::memset(lead, 0, l * 8);
+      lead[0] = 1;
+    }
+    if (da >= db) {
+      FlatDivide(ff, a, da, b, db, nullptr, nullptr, acc.data());
+      da = db - 1;
+    }
+    while (da >= 0 && ElZero(a + static_cast<std::size_t>(da) * l, l)) --da;
+    if (da <= 0) break;
+    std::swap(a, b);
+    std::swap(da, db);
+    if (poll) RuvBreak();
+  }
+  if (da < 0)
+    StoreFlat(ff, b, db);
+  else
+    SetOne();
+  return true;
 }
 
 // ---------------------------------------------------------------- trace
@@ -286,14 +438,17 @@ bool TGF2NPoly::TraceModFlat(const TGF2Poly& c, const TGF2NPoly& m) {
   const std::size_t rowWords = (uh + 63) / 64;
   // Layout: M's low coefficients, the running power R, T, the next T, the
   // squares s_k, c, scratch, then the table (rows p = 0..dm-1, h entries).
-  const std::size_t tableSize = binary ? udm * rowWords : udm * uh * el;
-  std::vector<std::uint64_t> buf(4 * udm * el + uh * el + 2 * el + tableSize, 0);
+  // General M: table entries and squares are kept as Karatsuba points.
+  const auto ep = static_cast<std::size_t>(ff.Points());
+  const std::size_t es = binary ? el : ep;
+  const std::size_t tableSize = binary ? udm * rowWords : udm * uh * ep;
+  std::vector<std::uint64_t> buf(4 * udm * el + uh * es + 2 * el + tableSize, 0);
   std::uint64_t* mc = buf.data();
   std::uint64_t* r = mc + udm * el;
   std::uint64_t* t = r + udm * el;
   std::uint64_t* out = t + udm * el;
   std::uint64_t* s = out + udm * el;
-  std::uint64_t* cf = s + uh * el;
+  std::uint64_t* cf = s + uh * es;
   std::uint64_t* tmp = cf + el;
   std::uint64_t* table = tmp + el;
   ff.Load(cf, c);
@@ -325,7 +480,7 @@ bool TGF2NPoly::TraceModFlat(const TGF2Poly& c, const TGF2NPoly& m) {
     for (std::int32_t j = 0; j <= dm - 2; ++j) {
       if (((j + dm) & 1) == 0) {
         const std::size_t k = static_cast<std::size_t>((j + dm) / 2 - h0);
-        for (std::size_t p = 0; p < udm; ++p) std::memcpy(table + (p * uh + k) * el, r + p * el, el * 8);
+        for (std::size_t p = 0; p < udm; ++p) ff.Expand(table + (p * uh + k) * ep, r + p * el);
       }
       if (j == dm - 2) break;
       // R := X·R mod M: shift up, then the top coefficient times M's low part.
@@ -347,8 +502,14 @@ bool TGF2NPoly::TraceModFlat(const TGF2Poly& c, const TGF2NPoly& m) {
   // T := c·X, then N-1 times T := T^2 mod M + c·X (c·X is reduced: dm >= 2).
   std::memcpy(t + el, cf, el * 8);
   for (std::int32_t iter = 1; iter < n; ++iter) {
-    for (std::int32_t k = 0; k < h; ++k)
-      ff.Sqr(s + static_cast<std::size_t>(k) * el, t + static_cast<std::size_t>(h0 + k) * el);
+    for (std::size_t k = 0; k < uh; ++k) {
+      if (binary) {
+        ff.Sqr(s + k * el, t + (static_cast<std::size_t>(h0) + k) * el);
+      } else {
+        ff.Sqr(tmp, t + (static_cast<std::size_t>(h0) + k) * el);
+        ff.Expand(s + k * ep, tmp);
+      }
+    }
     for (std::size_t p = 0; p < udm; ++p) {
       std::uint64_t* op = out + p * el;
       if (binary) {
@@ -360,7 +521,7 @@ bool TGF2NPoly::TraceModFlat(const TGF2Poly& c, const TGF2NPoly& m) {
             for (std::size_t x = 0; x < el; ++x) op[x] ^= sk[x];
           }
       } else {
-        ff.Dot(op, s, table + p * uh * el, h);
+        ff.DotExpanded(op, s, table + p * uh * ep, h);
       }
       if ((p & 1) == 0 && p / 2 < static_cast<std::size_t>(h0)) {
         ff.Sqr(tmp, t + (p / 2) * el);

@@ -67,6 +67,13 @@ class TGF2NPoly : public TRuvObject {
   // Remainder of this (dividend) by M, the quotient's coefficients moved into
   // Q when given; M is not this. Leaves this unnormalised.
   void Divide(const TGF2NPoly& m, TGF2NPoly* quotient, const char* op);
+  // The same on flat limb arrays (standard basis, reduced coefficients, N
+  // within the flat kernels); false when they do not apply.
+  bool DivideFlat(const TGF2NPoly& m, TGF2NPoly* quotient);
+  bool GCDFlat(const TGF2NPoly& q, bool poll);
+  // Coefficients 0..Degree to flat limbs, and back (this := E[0..deg]).
+  void LoadFlat(const class TGF2NFlatField& ff, std::uint64_t* e) const;
+  void StoreFlat(const class TGF2NFlatField& ff, const std::uint64_t* e, std::int32_t deg);
   // TraceMod on flat limb arrays (standard basis, monic M of degree >= 2,
   // N within the flat kernels); false when it does not apply.
   bool TraceModFlat(const TGF2Poly& c, const TGF2NPoly& m);

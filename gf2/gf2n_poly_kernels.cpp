@@ -5,6 +5,7 @@
 #include "gf2/gf2n_poly_kernels.h"
 
 #include <array>
+#include <bit>
 #include <cstring>
 #include <utility>
 
@@ -121,19 +122,89 @@ __attribute__((target("pclmul,sse2"))) void SpreadHardware(std::uint64_t* r, con
 
 #endif
 
+// ---------------------------------------------------------------- pointwise
+
+template <int E>
+void PointwisePortable(std::uint64_t* r, const std::uint64_t* x, const std::uint64_t* y, std::int32_t count) {
+  std::uint64_t acc[2 * E] = {};
+  for (std::int32_t k = 0; k < count; ++k, x += E, y += E)
+    for (int e = 0; e < E; ++e) {
+      std::uint64_t lo, hi;
+      Clmul64(x[e], y[e], lo, hi);
+      acc[2 * e] ^= lo;
+      acc[2 * e + 1] ^= hi;
+    }
+  std::memcpy(r, acc, sizeof acc);
+}
+
+#ifdef RARA_GF2N_HAVE_CLMUL_CODE
+
+// Points B..B+C-1 over all k, C accumulators kept in registers.
+template <int E, int B, int C>
+__attribute__((target("pclmul,sse2"))) inline void PointChunk(std::uint64_t* r, const std::uint64_t* x,
+                                                                const std::uint64_t* y, std::int32_t count) {
+  __m128i acc[C];
+#pragma GCC unroll 16
+  for (int e = 0; e < C; ++e) acc[e] = _mm_setzero_si128();
+  x += B;
+  y += B;
+  for (std::int32_t k = 0; k < count; ++k, x += E, y += E) {
+#pragma GCC unroll 16
+    for (int e = 0; e < C; e += 2) {
+      if (e + 1 < C) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(x + e));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(y + e));
+        acc[e] = _mm_xor_si128(acc[e], _mm_clmulepi64_si128(a, b, 0x00));
+        acc[e + 1] = _mm_xor_si128(acc[e + 1], _mm_clmulepi64_si128(a, b, 0x11));
+      } else {
+        const __m128i a = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(x + e));
+        const __m128i b = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(y + e));
+        acc[e] = _mm_xor_si128(acc[e], _mm_clmulepi64_si128(a, b, 0x00));
+      }
+    }
+  }
+#pragma GCC unroll 16
+  for (int e = 0; e < C; ++e) _mm_storeu_si128(reinterpret_cast<__m128i*>(r + 2 * (B + e)), acc[e]);
+}
+
+template <int E, int B = 0>
+__attribute__((target("pclmul,sse2"))) void PointwiseHardware(std::uint64_t* r, const std::uint64_t* x,
+                                                                const std::uint64_t* y, std::int32_t count) {
+  if constexpr (B < E) {
+    constexpr int C = E - B > 9 ? 9 : E - B;
+    PointChunk<E, B, C>(r, x, y, count);
+    PointwiseHardware<E, B + C>(r, x, y, count);
+  }
+}
+
+#endif
+
+// Karatsuba points per limb count (7 limbs use the scheme of 8).
+constexpr int PointsFor(int l) {
+  constexpr int e[] = {0, 1, 3, 6, 9, 15, 18, 27, 27};
+  return e[l];
+}
+
 template <int... I>
 constexpr auto MakeTables(std::integer_sequence<int, I...>) {
   struct TTables {
     std::array<void (*)(std::uint64_t*, const std::uint64_t*, const std::uint64_t*, std::int32_t), sizeof...(I)> dotP,
         dotH;
     std::array<void (*)(std::uint64_t*, const std::uint64_t*), sizeof...(I)> spreadP, spreadH;
+    std::array<void (*)(std::uint64_t*, const std::uint64_t*, const std::uint64_t*, std::int32_t), sizeof...(I)>
+        pointP, pointH;
   };
 #ifdef RARA_GF2N_HAVE_CLMUL_CODE
-  return TTables{{&DotPortable<I + 1>...}, {&DotHardware<I + 1>...}, {&SpreadPortable<I + 1>...},
-                 {&SpreadHardware<I + 1>...}};
+  return TTables{{&DotPortable<I + 1>...},
+                 {&DotHardware<I + 1>...},
+                 {&SpreadPortable<I + 1>...},
+                 {&SpreadHardware<I + 1>...},
+                 {&PointwisePortable<PointsFor(I + 1)>...},
+                 {&PointwiseHardware<PointsFor(I + 1)>...}};
 #else
-  return TTables{{&DotPortable<I + 1>...}, {&DotPortable<I + 1>...}, {&SpreadPortable<I + 1>...},
-                 {&SpreadPortable<I + 1>...}};
+  return TTables{{&DotPortable<I + 1>...},      {&DotPortable<I + 1>...},
+                 {&SpreadPortable<I + 1>...},   {&SpreadPortable<I + 1>...},
+                 {&PointwisePortable<PointsFor(I + 1)>...}, {&PointwisePortable<PointsFor(I + 1)>...}};
 #endif
 }
 
@@ -161,6 +232,8 @@ TGF2NFlatField::TGF2NFlatField(const TGF2Poly& p) {
   const bool hw = GF2HardwareKernelsActive();
   dot_ = hw ? Tables.dotH[limbs_ - 1] : Tables.dotP[limbs_ - 1];
   spread_ = hw ? Tables.spreadH[limbs_ - 1] : Tables.spreadP[limbs_ - 1];
+  pointwise_ = hw ? Tables.pointH[limbs_ - 1] : Tables.pointP[limbs_ - 1];
+  BuildPoints();
   TGF2Poly low(p);
   low.SetCoef(n, false);
   Load(pLow_, low);
@@ -169,6 +242,100 @@ TGF2NFlatField::TGF2NFlatField(const TGF2Poly& p) {
   GF2Div(mu, p);
   mu.SetCoef(n, false);
   Load(muLow_, mu);
+}
+
+// Points: the tensor product of one-level schemes Q_n (every limb alone and
+// every pair of limbs: n(n+1)/2 products for n limbs), e.g. Q2 x Q3 for six
+// limbs (18 products instead of 36). Which point products make up each limb
+// of the result follows from the pairs (i, j) of limb products they contain:
+// solved once by elimination over GF(2).
+void TGF2NFlatField::BuildPoints() {
+  const int l = limbs_ == 7 ? 8 : limbs_;
+  schemeLimbs_ = l;
+  static constexpr int Factors[9][3] = {{0}, {1}, {2}, {3}, {2, 2}, {5}, {2, 3}, {2, 2, 2}, {2, 2, 2}};
+  std::vector<std::uint32_t> scheme = {1};  // subsets as limb masks
+  int size = 1;
+  for (int f : Factors[l]) {
+    if (f == 0) break;
+    std::vector<std::uint32_t> q;
+    for (int i = 0; i < f; ++i)
+      for (int j = i; j < f; ++j) q.push_back((1u << i) | (1u << j));
+    std::vector<std::uint32_t> next;
+    for (std::uint32_t a : scheme)
+      for (std::uint32_t b : q) {
+        std::uint32_t mask = 0;
+        for (int bi = 0; bi < f; ++bi)
+          if ((b >> bi) & 1u) mask |= a << (size * bi);
+        next.push_back(mask);
+      }
+    scheme.swap(next);
+    size *= f;
+  }
+  points_ = static_cast<int>(scheme.size());
+  // Pair masks: bit i·l + j for each limb product x_i·y_j in a point product.
+  std::uint64_t pairs[MaxPoints];
+  for (int e = 0; e < points_; ++e) {
+    subset_[e] = static_cast<std::uint8_t>(scheme[static_cast<std::size_t>(e)]);
+    pairs[e] = 0;
+    target_[e] = 0;
+    for (int i = 0; i < l; ++i)
+      for (int j = 0; j < l; ++j)
+        if (((subset_[e] >> i) & 1u) && ((subset_[e] >> j) & 1u)) pairs[e] |= std::uint64_t{1} << (i * l + j);
+  }
+  // Elimination with the combination of points behind every basis vector.
+  std::uint64_t basis[64] = {};
+  std::uint32_t comb[64] = {};
+  for (int e = 0; e < points_; ++e) {
+    std::uint64_t v = pairs[e];
+    std::uint32_t c = 1u << e;
+    for (int b = 63; b >= 0; --b) {
+      if (((v >> b) & 1u) == 0) continue;
+      if (basis[b] == 0) {
+        basis[b] = v;
+        comb[b] = c;
+        break;
+      }
+      v ^= basis[b];
+      c ^= comb[b];
+    }
+  }
+  for (int pos = 0; pos <= 2 * l - 2; ++pos) {
+    std::uint64_t v = 0;
+    for (int i = 0; i < l; ++i)
+      if (pos - i >= 0 && pos - i < l) v |= std::uint64_t{1} << (i * l + pos - i);
+    std::uint32_t c = 0;
+    for (int b = 63; b >= 0 && v != 0; --b) {
+      if (((v >> b) & 1u) == 0) continue;
+      v ^= basis[b];
+      c ^= comb[b];
+    }
+    for (int e = 0; e < points_; ++e)
+      if ((c >> e) & 1u) target_[e] = static_cast<std::uint16_t>(target_[e] | (1u << pos));
+  }
+}
+
+void TGF2NFlatField::Expand(std::uint64_t* xh, const std::uint64_t* x) const noexcept {
+  for (int e = 0; e < points_; ++e) {
+    std::uint64_t v = 0;
+    for (int i = 0; i < limbs_; ++i)
+      if ((subset_[e] >> i) & 1u) v ^= x[i];
+    xh[e] = v;
+  }
+}
+
+void TGF2NFlatField::DotExpanded(std::uint64_t* r, const std::uint64_t* xh, const std::uint64_t* yh,
+                                 std::int32_t count) const noexcept {
+  std::uint64_t prod[2 * MaxPoints];
+  pointwise_(prod, xh, yh, count);
+  std::uint64_t acc[2 * MaxLimbs + 2] = {};
+  for (int e = 0; e < points_; ++e)
+    for (std::uint32_t t = target_[e]; t != 0; t &= t - 1) {
+      const int pos = std::countr_zero(t);
+      acc[pos] ^= prod[2 * e];
+      acc[pos + 1] ^= prod[2 * e + 1];
+    }
+  Reduce(acc);
+  std::memcpy(r, acc, static_cast<std::size_t>(limbs_) * 8);
 }
 
 void TGF2NFlatField::Load(std::uint64_t* e, const TGF2Poly& a) const noexcept {
@@ -219,6 +386,19 @@ void TGF2NFlatField::Sqr(std::uint64_t* r, const std::uint64_t* x) const noexcep
   spread_(acc, x);
   Reduce(acc);
   std::memcpy(r, acc, static_cast<std::size_t>(limbs_) * 8);
+}
+
+void TGF2NFlatField::MulAcc(std::uint64_t* acc, const std::uint64_t* x, const std::uint64_t* y) const noexcept {
+  std::uint64_t t[2 * MaxLimbs];
+  dot_(t, x, y, 1);
+  for (int i = 0; i < 2 * limbs_; ++i) acc[i] ^= t[i];
+}
+
+void TGF2NFlatField::ReduceWide(std::uint64_t* r, const std::uint64_t* acc) const noexcept {
+  std::uint64_t t[2 * MaxLimbs];
+  std::memcpy(t, acc, static_cast<std::size_t>(2 * limbs_) * 8);
+  Reduce(t);
+  std::memcpy(r, t, static_cast<std::size_t>(limbs_) * 8);
 }
 
 }  // namespace rara

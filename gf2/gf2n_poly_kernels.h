@@ -36,10 +36,26 @@ class TGF2NFlatField {
   void Mul(std::uint64_t* r, const std::uint64_t* x, const std::uint64_t* y) const noexcept;
   // R := X^2; R may be X.
   void Sqr(std::uint64_t* r, const std::uint64_t* x) const noexcept;
+  // Sums of many products with one operand reused: each operand is expanded
+  // once into Points() Karatsuba points (sums of limb subsets), after which
+  // a product costs Points() word products instead of L^2 and the partial
+  // results are recombined once per sum.
+  static constexpr int MaxPoints = 27;
+  int Points() const noexcept { return points_; }
+  void Expand(std::uint64_t* xh, const std::uint64_t* x) const noexcept;
+  // R := sum of X[k]·Y[k] for k < count, X and Y expanded (Points() limbs
+  // per element), reduced.
+  void DotExpanded(std::uint64_t* r, const std::uint64_t* xh, const std::uint64_t* yh,
+                   std::int32_t count) const noexcept;
+  // Unreduced sums: Acc[0..2L) ^= X·Y, and R := Acc mod P (R[0..L); Acc of
+  // degree below 2N is not changed; R may be Acc).
+  void MulAcc(std::uint64_t* acc, const std::uint64_t* x, const std::uint64_t* y) const noexcept;
+  void ReduceWide(std::uint64_t* r, const std::uint64_t* acc) const noexcept;
 
  private:
   using TDot = void (*)(std::uint64_t* r, const std::uint64_t* x, const std::uint64_t* y, std::int32_t count);
   using TSpread = void (*)(std::uint64_t* r, const std::uint64_t* x);
+  void BuildPoints();
   // A[0..2L) (degree at most 2N-2) := A mod P in its low L limbs.
   void Reduce(std::uint64_t* a) const noexcept;
 
@@ -47,6 +63,11 @@ class TGF2NFlatField {
   int limbs_ = 0;
   TDot dot_ = nullptr;
   TSpread spread_ = nullptr;
+  TDot pointwise_ = nullptr;  // the E 128-bit sums of point products
+  int points_ = 0;
+  int schemeLimbs_ = 0;                  // L, or 8 for L = 7
+  std::uint8_t subset_[MaxPoints] = {};  // limbs summed for each point
+  std::uint16_t target_[MaxPoints] = {}; // result limbs each point product is added at
   std::uint64_t pLow_[MaxLimbs] = {};   // P - x^N
   std::uint64_t muLow_[MaxLimbs] = {};  // floor(x^(2N) / P) - x^N
 };

@@ -33,12 +33,12 @@ void WriteLine(const std::string& text, bool end) {
   std::fflush(stderr);
 }
 
-void Show() {
+void Show(bool withValue) {
   const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(
                            std::chrono::steady_clock::now() - State.Started)
                            .count();
   std::string text = State.Step + ": " + std::to_string(seconds) + "s";
-  if (State.Value) text += "  (" + std::to_string(*State.Value) + ")";
+  if (withValue && State.Value) text += "  (" + std::to_string(*State.Value) + ")";
   WriteLine(text, false);
 }
 
@@ -63,7 +63,8 @@ void TProgress::Start(const std::string& step, const std::int32_t* value) {
   State.Value = value;
   State.Started = State.LastShown = std::chrono::steady_clock::now();
   State.Stopwatch = TimerStart();
-  Show();
+  // The value still holds the previous step's until the engine sets it.
+  Show(false);
 }
 
 void TProgress::Stop() {
@@ -79,7 +80,7 @@ void TProgress::Tick() {
   const auto now = std::chrono::steady_clock::now();
   if (now - State.LastShown < std::chrono::milliseconds(1000)) return;
   State.LastShown = now;
-  Show();
+  Show(true);
 }
 
 }  // namespace rara::cli

@@ -1,0 +1,291 @@
+// rara-cli end to end: curves whose order PARI/GP confirms in both bases,
+// reproducible output under a fixed seed, Save records, and the refusal of
+// every bad entry with its message.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/support/test_support.h"
+
+namespace rara {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct TRun {
+  int Code = -1;
+  std::string Out;
+  std::string Err;
+};
+
+std::string ReadAll(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+// A directory of this run's files, removed when the program ends.
+struct TScratchDir {
+  fs::path Path;
+  TScratchDir()
+      : Path(fs::temp_directory_path() /
+             ("rara_cli_" +
+              std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()))) {
+    fs::create_directories(Path);
+  }
+  ~TScratchDir() {
+    std::error_code ec;
+    fs::remove_all(Path, ec);
+  }
+};
+
+fs::path ScratchDir() {
+  static const TScratchDir dir;
+  return dir.Path;
+}
+
+std::string Quote(const std::string& s) {
+  std::string q = "'";
+  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+TRun RunCli(const std::vector<std::string>& args) {
+  std::string command = Quote(RARA_CLI_PATH);
+  for (const std::string& a : args) {
+    command += ' ';
+    command += Quote(a);
+  }
+  const fs::path out = ScratchDir() / "out.txt";
+  const fs::path err = ScratchDir() / "err.txt";
+  command += " >";
+  command += Quote(out.string());
+  command += " 2>";
+  command += Quote(err.string());
+  command += " </dev/null";
+  TRun run;
+  const int status = std::system(command.c_str());
+  run.Code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  run.Out = ReadAll(out);
+  run.Err = ReadAll(err);
+  return run;
+}
+
+std::vector<std::string> Lines(const std::string& text, const std::string& eol = "\n") {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  for (std::size_t end; (end = text.find(eol, start)) != std::string::npos;
+       start = end + eol.size())
+    lines.push_back(text.substr(start, end - start));
+  EXPECT_EQ(start, text.size()) << "text does not end with a line end";
+  return lines;
+}
+
+// The value after "<name> = " on the first line that starts so.
+std::string Value(const std::string& out, const std::string& name) {
+  for (const std::string& line : Lines(out))
+    if (line.rfind(name + " = ", 0) == 0) return line.substr(name.size() + 3);
+  ADD_FAILURE() << "no line " << name << " in\n" << out;
+  return std::string();
+}
+
+std::string NoBlanks(std::string s) {
+  std::erase(s, ' ');
+  return s;
+}
+
+// A field element's hexadecimal text as a gp expression in the generator t:
+// coefficient i stands for t^i (standard) or t^(2^i) (normal).
+std::string GpElement(const std::string& hexText, bool normal) {
+  const std::string hex = NoBlanks(hexText);
+  std::string e = "0";
+  const int bits = static_cast<int>(hex.size()) * 4;
+  for (int i = 0; i < bits; ++i) {
+    const char c = hex[hex.size() - 1 - static_cast<std::size_t>(i / 4)];
+    const int digit = std::stoi(std::string(1, c), nullptr, 16);
+    if ((digit >> (i % 4)) & 1)
+      e += normal ? "+t^(2^" + std::to_string(i) + ")" : "+t^" + std::to_string(i);
+  }
+  return e;
+}
+
+// "[163,7,6,3,0]" or a hexadecimal string as a gp polynomial in x.
+std::string GpFieldPoly(const std::string& text) {
+  std::string p = "0";
+  if (text.front() == '[') {
+    std::stringstream s(text.substr(1, text.size() - 2));
+    for (std::string d; std::getline(s, d, ',');) p += "+x^" + d;
+    return p;
+  }
+  const std::string hex = NoBlanks(text);
+  for (std::size_t i = 0; i < hex.size() * 4; ++i)
+    if ((std::stoi(std::string(1, hex[hex.size() - 1 - i / 4]), nullptr, 16) >> (i % 4)) & 1)
+      p += "+x^" + std::to_string(i);
+  return p;
+}
+
+void ExpectOrderConfirmedByGp(const std::string& out, bool normal) {
+  const std::string field = Value(out, "Field polynomial");
+  const std::string script =
+      "t = ffgen(Mod(1,2)*(" + GpFieldPoly(field) + "), 't);\n"
+      "A = " + GpElement(Value(out, "A"), normal) + ";\n"
+      "B = " + GpElement(Value(out, "B"), normal) + ";\n"
+      "E = ellinit([1, A, 0, 0, B]);\n"
+      "P = [" + GpElement(Value(out, "X"), normal) + ", " + GpElement(Value(out, "Y"), normal) +
+      "];\n"
+      "K = " + NoBlanks(Value(out, "K")) + "; R = " + NoBlanks(Value(out, "R")) + ";\n"
+      "print(ellcard(E) == K*R, \" \", ellisoncurve(E, P), \" \", ellmul(E, P, R) == [0], "
+      "\" \", isprime(R), \" \", trace(A) == " + Value(out, "Trace(A)") + ");\n";
+  EXPECT_EQ(test::RunGp(script), "1 1 1 1 1\n") << script << "\n" << out;
+}
+
+TEST(CliRun, DegreeOneSixtyThreeWithDefaultsInBothBases) {
+  if (!test::HaveGp()) GTEST_SKIP() << "gp not found";
+  const TRun standard = RunCli({"-N", "163", "--seed", "standard"});
+  ASSERT_EQ(standard.Code, 0) << standard.Err;
+  EXPECT_EQ(standard.Err, "");  // no progress without a terminal
+  EXPECT_EQ(Value(standard.Out, "Field polynomial"), "[163,7,6,3,0]");
+  EXPECT_EQ(Value(standard.Out, "Basis type"), "Standard");
+  ExpectOrderConfirmedByGp(standard.Out, false);
+
+  const TRun normal = RunCli({"-N", "163", "-b", "normal", "--seed", "normal"});
+  ASSERT_EQ(normal.Code, 0) << normal.Err;
+  EXPECT_EQ(Value(normal.Out, "Basis type"), "Normal");
+  EXPECT_EQ(Value(normal.Out, "Field polynomial").substr(0, 9), "[163,162,");
+  ExpectOrderConfirmedByGp(normal.Out, true);
+
+  const TRun gauss = RunCli({"-N", "163", "-b", "normal", "-l", "gauss", "--seed", "g"});
+  ASSERT_EQ(gauss.Code, 0) << gauss.Err;
+  EXPECT_NE(Value(gauss.Out, "Field polynomial").front(), '[');
+  ExpectOrderConfirmedByGp(gauss.Out, true);
+}
+
+TEST(CliRun, SameSeedSameOutputAndPageStructure) {
+  const std::vector<std::string> args = {"-N", "131", "-p", "3", "--binary", "--reversed",
+                                         "--seed", "reproducible"};
+  const TRun a = RunCli(args);
+  const TRun b = RunCli(args);
+  ASSERT_EQ(a.Code, 0) << a.Err;
+  EXPECT_EQ(a.Out, b.Out);
+  std::vector<std::string> other = args;
+  other.back() = "another";
+  EXPECT_NE(RunCli(other).Out, a.Out);
+
+  const std::vector<std::string> lines = Lines(a.Out);
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), "Random point of order R"), 3);
+  EXPECT_EQ(lines[2], "Polynomials are in binary representation and displayed with Hi..Lo bit order");
+
+  const TRun params = RunCli({"-N", "131", "--params-only", "--seed", "reproducible"});
+  ASSERT_EQ(params.Code, 0) << params.Err;
+  EXPECT_EQ(params.Out.find("Field GF(2^131)"), std::string::npos);
+  EXPECT_EQ(params.Out.substr(params.Out.size() - 28), "W is irreducible over GF(2)\n");
+}
+
+TEST(CliRun, AppendWritesTheTwoPagesAsSaveRecords) {
+  const fs::path file = ScratchDir() / "rara.txt";
+  fs::remove(file);
+  const TRun run = RunCli({"-N", "64", "-p", "2", "--seed", "s", "--append", file.string()});
+  ASSERT_EQ(run.Code, 0) << run.Err;
+  const std::string saved = ReadAll(file);
+  const std::vector<std::string> out = Lines(run.Out);
+  const std::vector<std::string> rec = Lines(saved, "\r\n");
+  // "", "", header, page 1, "", "", header, page 2; page 1 ends at the curve notes.
+  const auto curveStart = std::find(out.begin(), out.end(),
+      "Except field polynomial that may be represented with an array of degrees, "
+      "polynomials are in hexadecimal representation");
+  ASSERT_NE(curveStart, out.end());
+  const std::size_t page1 = static_cast<std::size_t>(curveStart - out.begin()) - 1;
+  const std::size_t page2 = out.size() - page1;
+  ASSERT_EQ(rec.size(), 3 + page1 + 3 + page2);
+  EXPECT_EQ(rec[0], "");
+  EXPECT_EQ(rec[1], "");
+  EXPECT_EQ(rec[2].substr(0, 15), ">>> PARAMETERS ");
+  EXPECT_EQ(rec[2].substr(rec[2].size() - 4), " <<<");
+  EXPECT_GT(rec[2].size(), 20u);
+  for (std::size_t i = 0; i < page1; ++i) EXPECT_EQ(rec[3 + i], out[i]) << i;
+  EXPECT_EQ(rec[3 + page1], "");
+  EXPECT_EQ(rec[4 + page1], "");
+  EXPECT_EQ(rec[5 + page1].substr(0, 10), ">>> CURVE ");
+  EXPECT_EQ(rec[5 + page1].substr(rec[5 + page1].size() - 4), " <<<");
+  for (std::size_t i = 0; i < page2; ++i) EXPECT_EQ(rec[6 + page1 + i], out[page1 + i]) << i;
+
+  // A second run appends; an unwritable file is a failure said in words.
+  ASSERT_EQ(RunCli({"-N", "64", "--params-only", "--seed", "s", "--append", file.string()}).Code,
+            0);
+  EXPECT_EQ(ReadAll(file).substr(0, saved.size()), saved);
+  const TRun bad = RunCli({"-N", "64", "--params-only", "--append",
+                           (ScratchDir() / "missing" / "rara.txt").string()});
+  EXPECT_EQ(bad.Code, 1);
+  EXPECT_NE(bad.Err.find("cannot append to "), std::string::npos) << bad.Err;
+}
+
+TEST(CliOptions, EveryBadEntryIsRefusedWithItsMessage) {
+  const std::string kHint = "K Max binary size: Min = 2, Max = (4*Field degree) div 5";
+  const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+      {{"-N", "63"}, "Field degree: Min = 64, Max = 360"},
+      {{"--degree=361"}, "Field degree: Min = 64, Max = 360"},
+      {{"-N", "1x"}, "Field degree: Min = 64, Max = 360"},
+      {{"-N", "100", "-k", "90"}, kHint},
+      {{"-k", "1"}, kHint},
+      {{"-k", "2", "--kmod4"}, "K Max binary size: Min = 3, Max = (4*Field degree) div 5"},
+      {{"-L", "many"}, "Trial division bound: Min = 32767, Max = 4194303"},
+      {{"-D", "10000000"}, "CM discriminant: Min = 0, Max = 9999999"},
+      {{"-D", "-1"}, "CM discriminant: Min = 0, Max = 9999999"},
+      {{"-r", "2"}, "Floating-point Precision Ratio: 0.75, 1.0, 1.25, 1.5 or 1.75"},
+      {{"-b", "diagonal"}, "Basis type: standard or normal"},
+      {{"-N", "163", "-f", "[163,7,6,3]"}, "Field polynomial should be irreducible"},
+      {{"-N", "163", "-f", "[7,163]"}, "Field polynomial: Invalid syntax"},
+      {{"-N", "163", "-f", "4000000000000000000000000000000000000000c9"},
+       "Field polynomial degree should be equal to 163"},
+      {{"-N", "163", "-b", "normal", "-l", "p1363"}, "Field polynomial should be normal"},
+      {{"-N", "160", "-l", "x963"}, "Irreducible from ANSI X9.63 list: (None)"},
+      {{"-N", "179", "-l", "x963"}, "Irreducible from ANSI X9.63 list: (Same as P1363 list)"},
+      {{"-N", "160", "-l", "gauss"}, "Gaussian normal: (None)"},
+      {{"-l", "other"}, "Field polynomial list: p1363, x963, gauss or normal"},
+      {{"-l", "p1363", "-f", "[64,4,3,1,0]"}, "Field polynomial: either --field or --list"},
+      {{"-p", "-1"}, "Number of points: Min = 0"},
+      {{"--bogus"}, "unknown option --bogus"},
+      {{"-x"}, "unknown option -x"},
+      {{"-N"}, "option --degree needs a value"},
+      {{"--quiet=yes"}, "option --quiet takes no value"},
+      {{"163"}, "unexpected argument 163"},
+  };
+  for (const auto& [args, message] : cases) {
+    const TRun run = RunCli(args);
+    std::string shown;
+    for (const std::string& a : args) shown += a + " ";
+    EXPECT_EQ(run.Code, 2) << shown;
+    EXPECT_EQ(run.Err, "rara-cli: " + message + "\nTry 'rara-cli --help'.\n") << shown;
+    EXPECT_EQ(run.Out, "") << shown;
+  }
+}
+
+TEST(CliOptions, HelpVersionAndTheCorrectedBound) {
+  const TRun help = RunCli({"--help"});
+  EXPECT_EQ(help.Code, 0);
+  for (const char* option :
+       {"-N, --degree", "-k, --kmax", "--kmod4", "-L, --bound", "-D, --discriminant",
+        "-r, --ratio", "-b, --basis", "-f, --field", "-l, --list", "-p, --points",
+        "--params-only", "--binary", "--reversed", "--append", "--seed", "-q, --quiet",
+        "-h, --help", "--version"})
+    EXPECT_NE(help.Out.find(option), std::string::npos) << option;
+  const TRun version = RunCli({"--version"});
+  EXPECT_EQ(version.Code, 0);
+  EXPECT_EQ(version.Out.rfind("rara-cli ", 0), 0u) << version.Out;
+
+  // The bound is corrected, as the dialog does, instead of refused; the
+  // ratio takes its values written either way.
+  const TRun bound = RunCli({"-L", "99999999", "-r", "1", "--params-only", "-q", "--seed", "b"});
+  EXPECT_EQ(bound.Code, 0) << bound.Err;
+  EXPECT_EQ(Value(bound.Out, "Field degree   "), "64");
+}
+
+}  // namespace
+}  // namespace rara

@@ -5,6 +5,17 @@
 
 namespace rara {
 
+TLineFormat LineFormat(TLineStyle style) {
+  switch (style) {
+    case TLineStyle::Note: return {"Arial", 9, false, false, false};
+    case TLineStyle::Body: return {"Courier New", 10, false, false, false};
+    case TLineStyle::Title: return {"Arial", 10, true, true, false};
+    case TLineStyle::Spacer: return {"Courier New", 4, false, false, false};
+    case TLineStyle::Warning: return {"Courier New", 10, false, false, true};
+  }
+  return {"Courier New", 10, false, false, false};
+}
+
 void AddLine(TReportLines& lines, TLineStyle style, std::string text) {
   lines.push_back(TReportLine{style, std::move(text)});
 }

@@ -18,6 +18,17 @@ enum class TLineStyle : std::uint8_t {
   Warning,  // body face in red
 };
 
+// How a style looks; front ends map it onto their own fonts and colours.
+struct TLineFormat {
+  std::string_view Face;  // "Arial" or "Courier New"
+  int PointSize;
+  bool Bold;
+  bool Underline;
+  bool Red;               // black otherwise
+};
+
+TLineFormat LineFormat(TLineStyle style);
+
 struct TReportLine {
   TLineStyle Style = TLineStyle::Body;
   std::string Text;

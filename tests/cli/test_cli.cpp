@@ -3,6 +3,7 @@
 // every bad entry with its message.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>

@@ -111,6 +111,12 @@ TEST(ReportLines, TitlesCarryASpacerAndPlainTextDropsStyles) {
   EXPECT_EQ(lines[2], (TReportLine{TLineStyle::Spacer, ""}));
   EXPECT_EQ(PlainText(lines, "\r\n"), "n\r\nT\r\n\r\nw\r\n");
   EXPECT_EQ(LineTexts(lines), (std::vector<std::string>{"n", "T", "", "w"}));
+  // Only the warning is red; only the title is bold and underlined.
+  EXPECT_TRUE(LineFormat(TLineStyle::Warning).Red);
+  EXPECT_EQ(LineFormat(TLineStyle::Warning).Face, LineFormat(TLineStyle::Body).Face);
+  EXPECT_TRUE(LineFormat(TLineStyle::Title).Bold && LineFormat(TLineStyle::Title).Underline);
+  EXPECT_EQ(LineFormat(TLineStyle::Spacer).PointSize, 4);
+  EXPECT_FALSE(LineFormat(TLineStyle::Note).Red || LineFormat(TLineStyle::Body).Bold);
 }
 
 }  // namespace

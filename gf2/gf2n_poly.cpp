@@ -442,13 +442,18 @@ bool TGF2NPoly::TraceModFlat(const TGF2Poly& c, const TGF2NPoly& m) {
   const auto ep = static_cast<std::size_t>(ff.Points());
   const std::size_t es = binary ? el : ep;
   const std::size_t tableSize = binary ? udm * rowWords : udm * uh * ep;
-  std::vector<std::uint64_t> buf(4 * udm * el + uh * es + 2 * el + tableSize, 0);
+  // Binary M: the squares are combined eight at a time (all 256 sums of
+  // each group), so that a row of the bit matrix costs one addition per
+  // group; the last group is padded with zero squares.
+  const std::size_t groups = binary ? (uh + 7) / 8 : 0;
+  std::vector<std::uint64_t> sums(groups * 256 * el);
+  std::vector<std::uint64_t> buf(4 * udm * el + (binary ? groups * 8 : uh) * es + 2 * el + tableSize, 0);
   std::uint64_t* mc = buf.data();
   std::uint64_t* r = mc + udm * el;
   std::uint64_t* t = r + udm * el;
   std::uint64_t* out = t + udm * el;
   std::uint64_t* s = out + udm * el;
-  std::uint64_t* cf = s + uh * es;
+  std::uint64_t* cf = s + (binary ? groups * 8 : uh) * es;
   std::uint64_t* tmp = cf + el;
   std::uint64_t* table = tmp + el;
   ff.Load(cf, c);
@@ -510,16 +515,26 @@ bool TGF2NPoly::TraceModFlat(const TGF2Poly& c, const TGF2NPoly& m) {
         ff.Expand(s + k * ep, tmp);
       }
     }
+    for (std::size_t g = 0; g < groups; ++g) {
+      std::uint64_t* sg = sums.data() + g * 256 * el;
+      std::memset(sg, 0, el * 8);
+      for (std::size_t v = 1; v < 256; ++v) {
+        const std::uint64_t* prev = sg + (v & (v - 1)) * el;
+        const std::uint64_t* sk = s + (8 * g + static_cast<std::size_t>(std::countr_zero(v))) * el;
+        std::uint64_t* sv = sg + v * el;
+        for (std::size_t x = 0; x < el; ++x) sv[x] = prev[x] ^ sk[x];
+      }
+    }
     for (std::size_t p = 0; p < udm; ++p) {
       std::uint64_t* op = out + p * el;
       if (binary) {
         std::memset(op, 0, el * 8);
         const std::uint64_t* row = table + p * rowWords;
-        for (std::size_t w = 0; w < rowWords; ++w)
-          for (std::uint64_t bits = row[w]; bits != 0; bits &= bits - 1) {
-            const std::uint64_t* sk = s + (64 * w + static_cast<std::size_t>(std::countr_zero(bits))) * el;
-            for (std::size_t x = 0; x < el; ++x) op[x] ^= sk[x];
-          }
+        for (std::size_t g = 0; g < groups; ++g) {
+          const std::size_t v = (row[g >> 3] >> (8 * (g & 7))) & 0xFFu;
+          const std::uint64_t* sv = sums.data() + (g * 256 + v) * el;
+          for (std::size_t x = 0; x < el; ++x) op[x] ^= sv[x];
+        }
       } else {
         ff.DotExpanded(op, s, table + p * uh * ep, h);
       }

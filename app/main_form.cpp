@@ -76,7 +76,12 @@ TMainForm::TMainForm(QWidget* parent)
   FormCreate();
 }
 
-TMainForm::~TMainForm() = default;  // FormDestroy: the record goes with the window
+// FormDestroy: the record goes with the window. The pages are torn down
+// before the window, so their signals must not reach it any more.
+TMainForm::~TMainForm() {
+  for (QObject* sender : std::initializer_list<QObject*>{&Book, &Edit1, &Edit2})
+    QObject::disconnect(sender, nullptr, this, nullptr);
+}
 
 void TMainForm::SetDialogs(TDialogRun params, TDialogRun curve) {
   paramsDialog_ = std::move(params);

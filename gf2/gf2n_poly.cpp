@@ -535,12 +535,16 @@ bool TGF2NPoly::TraceModFlat(const TGF2Poly& c, const TGF2NPoly& m) {
           const std::uint64_t* sv = sums.data() + (g * 256 + v) * el;
           for (std::size_t x = 0; x < el; ++x) op[x] ^= sv[x];
         }
+        if ((p & 1) == 0 && p / 2 < static_cast<std::size_t>(h0)) {
+          ff.Sqr(tmp, t + (p / 2) * el);
+          for (std::size_t x = 0; x < el; ++x) op[x] ^= tmp[x];
+        }
       } else {
-        ff.DotExpanded(op, s, table + p * uh * ep, h);
-      }
-      if ((p & 1) == 0 && p / 2 < static_cast<std::size_t>(h0)) {
-        ff.Sqr(tmp, t + (p / 2) * el);
-        for (std::size_t x = 0; x < el; ++x) op[x] ^= tmp[x];
+        // The square that stays below X^dm joins the sum before its reduction.
+        std::uint64_t acc[2 * TGF2NFlatField::MaxLimbs];
+        ff.DotExpandedWide(acc, s, table + p * uh * ep, h);
+        if ((p & 1) == 0 && p / 2 < static_cast<std::size_t>(h0)) ff.AddSquareWide(acc, t + (p / 2) * el);
+        ff.ReduceWide(op, acc);
       }
     }
     for (std::size_t x = 0; x < el; ++x) out[el + x] ^= cf[x];

@@ -5,6 +5,7 @@
 #include "gf2/gf2n_poly_kernels.h"
 
 #include <array>
+#include <atomic>
 #include <bit>
 #include <cstring>
 #include <utility>
@@ -12,8 +13,7 @@
 #include "gf2/gf2_kernels.h"
 
 #if defined(__x86_64__) || defined(__i386__)
-#include <emmintrin.h>
-#include <wmmintrin.h>
+#include <immintrin.h>
 #define RARA_GF2N_HAVE_CLMUL_CODE 1
 #endif
 
@@ -122,6 +122,50 @@ __attribute__((target("pclmul,sse2"))) void SpreadHardware(std::uint64_t* r, con
 
 #endif
 
+// ---------------------------------------------------------------- reduction
+
+// R[0..L) := bits [n, n + 64L) of A[0..2L).
+template <int L>
+inline void ShiftDownFixed(std::uint64_t* r, const std::uint64_t* a, std::int32_t n) noexcept {
+  const int q = n >> 6;
+  const int s = n & 63;
+  for (int i = 0; i < L; ++i) {
+    const std::uint64_t lo = a[q + i];
+    const std::uint64_t hi = q + i + 1 < 2 * L ? a[q + i + 1] : 0;
+    r[i] = s == 0 ? lo : (lo >> s) | (hi << (64 - s));
+  }
+}
+
+// Barrett: A = A1·x^N + A0 of degree below 2N has the quotient
+// Q = A1 + floor(A1·mu_low / x^N) by P, mu = floor(x^(2N) / P) = x^N + mu_low,
+// and the remainder is the low N bits of A0 + Q·(P - x^N).
+template <int L>
+void ReducePortable(std::uint64_t* a, const std::uint64_t* muLow, const std::uint64_t* pLow, std::int32_t n) {
+  std::uint64_t hi[L], t[2 * L], q[L];
+  ShiftDownFixed<L>(hi, a, n);
+  DotPortable<L>(t, hi, muLow, 1);
+  ShiftDownFixed<L>(q, t, n);
+  for (int i = 0; i < L; ++i) q[i] ^= hi[i];
+  DotPortable<L>(t, q, pLow, 1);
+  for (int i = 0; i < L; ++i) a[i] ^= t[i];
+  if ((n & 63) != 0) a[L - 1] &= (std::uint64_t{1} << (n & 63)) - 1;
+}
+
+#ifdef RARA_GF2N_HAVE_CLMUL_CODE
+template <int L>
+__attribute__((target("pclmul,sse2"))) void ReduceHardware(std::uint64_t* a, const std::uint64_t* muLow,
+                                                             const std::uint64_t* pLow, std::int32_t n) {
+  std::uint64_t hi[L], t[2 * L], q[L];
+  ShiftDownFixed<L>(hi, a, n);
+  DotHardware<L>(t, hi, muLow, 1);
+  ShiftDownFixed<L>(q, t, n);
+  for (int i = 0; i < L; ++i) q[i] ^= hi[i];
+  DotHardware<L>(t, q, pLow, 1);
+  for (int i = 0; i < L; ++i) a[i] ^= t[i];
+  if ((n & 63) != 0) a[L - 1] &= (std::uint64_t{1} << (n & 63)) - 1;
+}
+#endif
+
 // ---------------------------------------------------------------- pointwise
 
 template <int E>
@@ -177,6 +221,67 @@ __attribute__((target("pclmul,sse2"))) void PointwiseHardware(std::uint64_t* r, 
   }
 }
 
+// The same four products at a time with the 256-bit carry-less multiply:
+// lanes hold points e and e+2 (selector 0x00) or e+1 and e+3 (0x11); the
+// points beyond the last full group of four go through 128-bit products.
+template <int E, int B, int C>
+__attribute__((target("avx2,vpclmulqdq,pclmul"))) inline void PointChunkWide(std::uint64_t* r, const std::uint64_t* x,
+                                                                             const std::uint64_t* y,
+                                                                             std::int32_t count) {
+  constexpr int G = C / 4;
+  constexpr int T = C - 4 * G;
+  __m256i a0[G > 0 ? G : 1], a1[G > 0 ? G : 1];
+  __m128i t[T > 0 ? T : 1];
+#pragma GCC unroll 8
+  for (int g = 0; g < G; ++g) a0[g] = a1[g] = _mm256_setzero_si256();
+#pragma GCC unroll 4
+  for (int e = 0; e < T; ++e) t[e] = _mm_setzero_si128();
+  x += B;
+  y += B;
+  for (std::int32_t k = 0; k < count; ++k, x += E, y += E) {
+#pragma GCC unroll 8
+    for (int g = 0; g < G; ++g) {
+      const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(x + 4 * g));
+      const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(y + 4 * g));
+      a0[g] = _mm256_xor_si256(a0[g], _mm256_clmulepi64_epi128(a, b, 0x00));
+      a1[g] = _mm256_xor_si256(a1[g], _mm256_clmulepi64_epi128(a, b, 0x11));
+    }
+#pragma GCC unroll 4
+    for (int e = 0; e < T; e += 2) {
+      if (e + 1 < T) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(x + 4 * G + e));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(y + 4 * G + e));
+        t[e] = _mm_xor_si128(t[e], _mm_clmulepi64_si128(a, b, 0x00));
+        t[e + 1] = _mm_xor_si128(t[e + 1], _mm_clmulepi64_si128(a, b, 0x11));
+      } else {
+        const __m128i a = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(x + 4 * G + e));
+        const __m128i b = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(y + 4 * G + e));
+        t[e] = _mm_xor_si128(t[e], _mm_clmulepi64_si128(a, b, 0x00));
+      }
+    }
+  }
+  std::uint64_t* out = r + 2 * B;
+#pragma GCC unroll 8
+  for (int g = 0; g < G; ++g) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 8 * g), _mm256_castsi256_si128(a0[g]));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 8 * g + 2), _mm256_castsi256_si128(a1[g]));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 8 * g + 4), _mm256_extracti128_si256(a0[g], 1));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 8 * g + 6), _mm256_extracti128_si256(a1[g], 1));
+  }
+#pragma GCC unroll 4
+  for (int e = 0; e < T; ++e) _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 8 * G + 2 * e), t[e]);
+}
+
+template <int E, int B = 0>
+__attribute__((target("avx2,vpclmulqdq,pclmul"))) void PointwiseWide(std::uint64_t* r, const std::uint64_t* x,
+                                                                     const std::uint64_t* y, std::int32_t count) {
+  if constexpr (B < E) {
+    constexpr int C = E - B > 12 ? 12 : E - B;
+    PointChunkWide<E, B, C>(r, x, y, count);
+    PointwiseWide<E, B + C>(r, x, y, count);
+  }
+}
+
 #endif
 
 // Karatsuba points per limb count (7 limbs use the scheme of 8).
@@ -193,6 +298,8 @@ constexpr auto MakeTables(std::integer_sequence<int, I...>) {
     std::array<void (*)(std::uint64_t*, const std::uint64_t*), sizeof...(I)> spreadP, spreadH;
     std::array<void (*)(std::uint64_t*, const std::uint64_t*, const std::uint64_t*, std::int32_t), sizeof...(I)>
         pointP, pointH;
+    std::array<void (*)(std::uint64_t*, const std::uint64_t*, const std::uint64_t*, std::int32_t), sizeof...(I)>
+        reduceP, reduceH, pointW;
   };
 #ifdef RARA_GF2N_HAVE_CLMUL_CODE
   return TTables{{&DotPortable<I + 1>...},
@@ -200,25 +307,32 @@ constexpr auto MakeTables(std::integer_sequence<int, I...>) {
                  {&SpreadPortable<I + 1>...},
                  {&SpreadHardware<I + 1>...},
                  {&PointwisePortable<PointsFor(I + 1)>...},
-                 {&PointwiseHardware<PointsFor(I + 1)>...}};
+                 {&PointwiseHardware<PointsFor(I + 1)>...},
+                 {&ReducePortable<I + 1>...},
+                 {&ReduceHardware<I + 1>...},
+                 {&PointwiseWide<PointsFor(I + 1)>...}};
 #else
   return TTables{{&DotPortable<I + 1>...},      {&DotPortable<I + 1>...},
                  {&SpreadPortable<I + 1>...},   {&SpreadPortable<I + 1>...},
-                 {&PointwisePortable<PointsFor(I + 1)>...}, {&PointwisePortable<PointsFor(I + 1)>...}};
+                 {&PointwisePortable<PointsFor(I + 1)>...}, {&PointwisePortable<PointsFor(I + 1)>...},
+                 {&ReducePortable<I + 1>...},   {&ReducePortable<I + 1>...},
+                 {&PointwisePortable<PointsFor(I + 1)>...}};
 #endif
 }
 
 constexpr auto Tables = MakeTables(std::make_integer_sequence<int, TGF2NFlatField::MaxLimbs>{});
 
-// Bits [n, n + 64·L) of A as L limbs.
-inline void ShiftDown(std::uint64_t* r, const std::uint64_t* a, int aLimbs, std::int32_t n, int l) noexcept {
-  const int q = n >> 6;
-  const int s = n & 63;
-  for (int i = 0; i < l; ++i) {
-    const std::uint64_t lo = q + i < aLimbs ? a[q + i] : 0;
-    const std::uint64_t hi = q + i + 1 < aLimbs ? a[q + i + 1] : 0;
-    r[i] = s == 0 ? lo : (lo >> s) | (hi << (64 - s));
-  }
+bool DetectWide() noexcept {
+#ifdef RARA_GF2N_HAVE_CLMUL_CODE
+  return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("vpclmulqdq");
+#else
+  return false;
+#endif
+}
+
+std::atomic<bool>& WideWanted() {
+  static std::atomic<bool> wanted{true};
+  return wanted;
 }
 
 }  // namespace
@@ -232,7 +346,9 @@ TGF2NFlatField::TGF2NFlatField(const TGF2Poly& p) {
   const bool hw = GF2HardwareKernelsActive();
   dot_ = hw ? Tables.dotH[limbs_ - 1] : Tables.dotP[limbs_ - 1];
   spread_ = hw ? Tables.spreadH[limbs_ - 1] : Tables.spreadP[limbs_ - 1];
-  pointwise_ = hw ? Tables.pointH[limbs_ - 1] : Tables.pointP[limbs_ - 1];
+  pointwise_ = hw ? (GF2NWideKernelsActive() ? Tables.pointW[limbs_ - 1] : Tables.pointH[limbs_ - 1])
+                  : Tables.pointP[limbs_ - 1];
+  reduce_ = hw ? Tables.reduceH[limbs_ - 1] : Tables.reduceP[limbs_ - 1];
   BuildPoints();
   TGF2Poly low(p);
   low.SetCoef(n, false);
@@ -277,7 +393,6 @@ void TGF2NFlatField::BuildPoints() {
   for (int e = 0; e < points_; ++e) {
     subset_[e] = static_cast<std::uint8_t>(scheme[static_cast<std::size_t>(e)]);
     pairs[e] = 0;
-    target_[e] = 0;
     for (int i = 0; i < l; ++i)
       for (int j = 0; j < l; ++j)
         if (((subset_[e] >> i) & 1u) && ((subset_[e] >> j) & 1u)) pairs[e] |= std::uint64_t{1} << (i * l + j);
@@ -310,7 +425,11 @@ void TGF2NFlatField::BuildPoints() {
       c ^= comb[b];
     }
     for (int e = 0; e < points_; ++e)
-      if ((c >> e) & 1u) target_[e] = static_cast<std::uint16_t>(target_[e] | (1u << pos));
+      if ((c >> e) & 1u && recCount_ < MaxRecombine) {
+        recPoint_[recCount_] = static_cast<std::uint8_t>(e);
+        recLimb_[recCount_] = static_cast<std::uint8_t>(pos);
+        ++recCount_;
+      }
   }
 }
 
@@ -323,19 +442,31 @@ void TGF2NFlatField::Expand(std::uint64_t* xh, const std::uint64_t* x) const noe
   }
 }
 
-void TGF2NFlatField::DotExpanded(std::uint64_t* r, const std::uint64_t* xh, const std::uint64_t* yh,
-                                 std::int32_t count) const noexcept {
+void TGF2NFlatField::DotExpandedWide(std::uint64_t* acc, const std::uint64_t* xh, const std::uint64_t* yh,
+                                     std::int32_t count) const noexcept {
   std::uint64_t prod[2 * MaxPoints];
   pointwise_(prod, xh, yh, count);
-  std::uint64_t acc[2 * MaxLimbs + 2] = {};
-  for (int e = 0; e < points_; ++e)
-    for (std::uint32_t t = target_[e]; t != 0; t &= t - 1) {
-      const int pos = std::countr_zero(t);
-      acc[pos] ^= prod[2 * e];
-      acc[pos + 1] ^= prod[2 * e + 1];
-    }
+  std::uint64_t r[2 * MaxLimbs + 2] = {};
+  for (int i = 0; i < recCount_; ++i) {
+    const int e = recPoint_[i], pos = recLimb_[i];
+    r[pos] ^= prod[2 * e];
+    r[pos + 1] ^= prod[2 * e + 1];
+  }
+  std::memcpy(acc, r, static_cast<std::size_t>(2 * limbs_) * 8);
+}
+
+void TGF2NFlatField::DotExpanded(std::uint64_t* r, const std::uint64_t* xh, const std::uint64_t* yh,
+                                 std::int32_t count) const noexcept {
+  std::uint64_t acc[2 * MaxLimbs];
+  DotExpandedWide(acc, xh, yh, count);
   Reduce(acc);
   std::memcpy(r, acc, static_cast<std::size_t>(limbs_) * 8);
+}
+
+void TGF2NFlatField::AddSquareWide(std::uint64_t* acc, const std::uint64_t* x) const noexcept {
+  std::uint64_t t[2 * MaxLimbs];
+  spread_(t, x);
+  for (int i = 0; i < 2 * limbs_; ++i) acc[i] ^= t[i];
 }
 
 void TGF2NFlatField::Load(std::uint64_t* e, const TGF2Poly& a) const noexcept {
@@ -354,20 +485,7 @@ void TGF2NFlatField::Store(TGF2Poly& a, const std::uint64_t* e) const {
   std::memcpy(a.Words(), w, static_cast<std::size_t>(words) * 4);
 }
 
-void TGF2NFlatField::Reduce(std::uint64_t* a) const noexcept {
-  const int l = limbs_;
-  std::uint64_t hi[MaxLimbs] = {}, t[2 * MaxLimbs], q[MaxLimbs] = {};
-  // A = A1·x^N + A0; the quotient by P is A1 + floor(A1·mu_low / x^N).
-  ShiftDown(hi, a, 2 * l, n_, l);
-  dot_(t, hi, muLow_, 1);
-  ShiftDown(q, t, 2 * l, n_, l);
-  for (int i = 0; i < l; ++i) q[i] ^= hi[i];
-  // Remainder: the low N bits of A0 + Q·(P - x^N).
-  dot_(t, q, pLow_, 1);
-  for (int i = 0; i < l; ++i) a[i] ^= t[i];
-  const int top = n_ & 63;
-  if (top != 0) a[l - 1] &= (std::uint64_t{1} << top) - 1;
-}
+void TGF2NFlatField::Reduce(std::uint64_t* a) const noexcept { reduce_(a, muLow_, pLow_, n_); }
 
 void TGF2NFlatField::Dot(std::uint64_t* r, const std::uint64_t* x, const std::uint64_t* y,
                          std::int32_t count) const noexcept {
@@ -399,6 +517,16 @@ void TGF2NFlatField::ReduceWide(std::uint64_t* r, const std::uint64_t* acc) cons
   std::memcpy(t, acc, static_cast<std::size_t>(2 * limbs_) * 8);
   Reduce(t);
   std::memcpy(r, t, static_cast<std::size_t>(limbs_) * 8);
+}
+
+bool GF2NWideKernelsActive() noexcept {
+  static const bool available = DetectWide();
+  return available && WideWanted().load(std::memory_order_relaxed);
+}
+
+bool GF2NUseWideKernels(bool use) noexcept {
+  WideWanted().store(use, std::memory_order_relaxed);
+  return GF2NWideKernelsActive();
 }
 
 }  // namespace rara

@@ -12,6 +12,12 @@
 
 namespace rara {
 
+// With the hardware kernels selected, point sums use the 256-bit carry-less
+// multiply when the processor has it. Use(false) keeps them on the 128-bit
+// one (tests and benchmarks); returns whether the wide kernels are active.
+bool GF2NWideKernelsActive() noexcept;
+bool GF2NUseWideKernels(bool use) noexcept;
+
 class TGF2NFlatField {
  public:
   static constexpr int MaxLimbs = 8;  // N up to 512
@@ -44,9 +50,14 @@ class TGF2NFlatField {
   int Points() const noexcept { return points_; }
   void Expand(std::uint64_t* xh, const std::uint64_t* x) const noexcept;
   // R := sum of X[k]·Y[k] for k < count, X and Y expanded (Points() limbs
-  // per element), reduced.
+  // per element), reduced; the Wide form leaves the sum unreduced in
+  // Acc[0..2L).
   void DotExpanded(std::uint64_t* r, const std::uint64_t* xh, const std::uint64_t* yh,
                    std::int32_t count) const noexcept;
+  void DotExpandedWide(std::uint64_t* acc, const std::uint64_t* xh, const std::uint64_t* yh,
+                       std::int32_t count) const noexcept;
+  // Acc[0..2L) ^= X^2 unreduced.
+  void AddSquareWide(std::uint64_t* acc, const std::uint64_t* x) const noexcept;
   // Unreduced sums: Acc[0..2L) ^= X·Y, and R := Acc mod P (R[0..L); Acc of
   // degree below 2N is not changed; R may be Acc).
   void MulAcc(std::uint64_t* acc, const std::uint64_t* x, const std::uint64_t* y) const noexcept;
@@ -55,6 +66,7 @@ class TGF2NFlatField {
  private:
   using TDot = void (*)(std::uint64_t* r, const std::uint64_t* x, const std::uint64_t* y, std::int32_t count);
   using TSpread = void (*)(std::uint64_t* r, const std::uint64_t* x);
+  using TReduce = void (*)(std::uint64_t* a, const std::uint64_t* muLow, const std::uint64_t* pLow, std::int32_t n);
   void BuildPoints();
   // A[0..2L) (degree at most 2N-2) := A mod P in its low L limbs.
   void Reduce(std::uint64_t* a) const noexcept;
@@ -63,11 +75,16 @@ class TGF2NFlatField {
   int limbs_ = 0;
   TDot dot_ = nullptr;
   TSpread spread_ = nullptr;
+  TReduce reduce_ = nullptr;
   TDot pointwise_ = nullptr;  // the E 128-bit sums of point products
   int points_ = 0;
   int schemeLimbs_ = 0;                  // L, or 8 for L = 7
   std::uint8_t subset_[MaxPoints] = {};  // limbs summed for each point
-  std::uint16_t target_[MaxPoints] = {}; // result limbs each point product is added at
+  // Recombination: point product recPoint_[i] is added at result limb recLimb_[i].
+  static constexpr int MaxRecombine = 256;
+  int recCount_ = 0;
+  std::uint8_t recPoint_[MaxRecombine] = {};
+  std::uint8_t recLimb_[MaxRecombine] = {};
   std::uint64_t pLow_[MaxLimbs] = {};   // P - x^N
   std::uint64_t muLow_[MaxLimbs] = {};  // floor(x^(2N) / P) - x^N
 };

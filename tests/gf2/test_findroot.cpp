@@ -15,6 +15,7 @@
 #include "gf2/gf2_text.h"
 #include "gf2/gf2n.h"
 #include "gf2/gf2n_poly.h"
+#include "gf2/gf2n_poly_kernels.h"
 #include "integers/break.h"
 #include "integers/errors.h"
 #include "integers/random.h"
@@ -223,14 +224,24 @@ TEST(GF2NFindRoot, RootMayBeThePolynomialObject) {
   EXPECT_TRUE(Eval(f, p, x).IsZero());
 }
 
-// The kernels without the carry-less multiply instruction give roots too.
-TEST(GF2NFindRoot, PortableKernels) {
-  const bool hw = GF2HardwareKernelsActive();
-  GF2UseHardwareKernels(false);
+// The portable kernels and the 128-bit carry-less multiply give roots too.
+TEST(GF2NFindRoot, OtherKernels) {
   struct TRestore {
     bool hw;
-    ~TRestore() { GF2UseHardwareKernels(hw); }
-  } restore{hw};
+    ~TRestore() {
+      GF2UseHardwareKernels(hw);
+      GF2NUseWideKernels(true);
+    }
+  } restore{GF2HardwareKernelsActive()};
+  GF2NUseWideKernels(false);
+  TGF2N f;
+  f.SetField(163, btStandard);
+  SeedRandom(163);
+  const TGF2Poly p163 = RandomIrreducible(163);
+  TGF2Poly r163;
+  FindRoot(f, r163, p163, false);
+  EXPECT_TRUE(Eval(f, p163, r163).IsZero()) << Hex(p163);
+  GF2UseHardwareKernels(false);
   for (int bigN : {64, 113}) {
     TGF2N f;
     f.SetField(static_cast<std::uint8_t>(bigN), btNormal);

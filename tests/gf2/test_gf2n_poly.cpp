@@ -256,18 +256,34 @@ TEST(GF2NPoly, SwapCloneAssign) {
 
 // ---------------------------------------------------------------- arithmetic
 
-class GF2NPolyFields : public ::testing::TestWithParam<bool> {
+// Kernel modes: portable, 128-bit carry-less multiply, and the selected
+// kernels (256-bit where the processor has it).
+enum TKernels { kPortable, kNarrow, kSelected };
+
+// Sets the mode for a scope.
+class TKernelMode {
+ public:
+  explicit TKernelMode(TKernels k) : hw_(GF2HardwareKernelsActive()) {
+    GF2UseHardwareKernels(k != kPortable);
+    GF2NUseWideKernels(k == kSelected);
+  }
+  ~TKernelMode() {
+    GF2UseHardwareKernels(hw_);
+    GF2NUseWideKernels(true);
+  }
+  TKernelMode(const TKernelMode&) = delete;
+  TKernelMode& operator=(const TKernelMode&) = delete;
+
+ private:
+  bool hw_;
+};
+
+class GF2NPolyFields : public ::testing::TestWithParam<TKernels> {
  protected:
-  // Runs body for every field, with the portable kernels when the parameter
-  // is false.
+  // Runs body for every field in the parameter's kernel mode.
   template <class F>
   void ForFields(std::uint64_t seed, F&& body) {
-    const bool hw = GF2HardwareKernelsActive();
-    GF2UseHardwareKernels(GetParam());
-    struct TRestore {
-      bool hw;
-      ~TRestore() { GF2UseHardwareKernels(hw); }
-    } restore{hw};
+    const TKernelMode mode(GetParam());
     for (const TFieldCase& c : Fields()) {
       TGF2N f;
       f.SetField(c.poly, c.basis, false);
@@ -487,8 +503,10 @@ TEST_P(GF2NPolyFields, TraceModDefinition) {
   });
 }
 
-INSTANTIATE_TEST_SUITE_P(Kernels, GF2NPolyFields, ::testing::Values(true, false),
-                         [](const auto& info) { return info.param ? "Selected" : "Portable"; });
+INSTANTIATE_TEST_SUITE_P(Kernels, GF2NPolyFields, ::testing::Values(kSelected, kNarrow, kPortable),
+                         [](const auto& info) {
+                           return info.param == kSelected ? "Selected" : (info.param == kNarrow ? "Narrow" : "Portable");
+                         });
 
 // GCD polls at every Euclid step: an abort gives back every scratch value.
 int PollsBeforeAbort = 0;
@@ -522,14 +540,9 @@ TEST(GF2NPoly, GCDAbort) {
 // Sums over Karatsuba points equal sums of field products for every limb
 // count, with the selected and the portable kernels.
 TEST(GF2NFlatField, PointSumsMatchFieldProducts) {
-  const bool hw = GF2HardwareKernelsActive();
-  struct TRestore {
-    bool hw;
-    ~TRestore() { GF2UseHardwareKernels(hw); }
-  } restore{hw};
   SeedRandom(7);
-  for (bool useHw : {true, false}) {
-    GF2UseHardwareKernels(useHw);
+  for (TKernels k : {kSelected, kNarrow, kPortable}) {
+    const TKernelMode mode(k);
     for (int n : {40, 64, 100, 163, 233, 283, 360, 400, 480, 512}) {
       TGF2N f;
       f.SetField(Pentanomial(n), btStandard, false);
@@ -537,7 +550,7 @@ TEST(GF2NFlatField, PointSumsMatchFieldProducts) {
       ASSERT_TRUE(ff.Usable());
       const auto l = static_cast<std::size_t>(ff.Limbs());
       const auto e = static_cast<std::size_t>(ff.Points());
-      const int count = 5;
+      const int count = 13;
       std::vector<std::uint64_t> x(count * e), y(count * e), flat(l);
       TGF2Poly sum;
       for (int k = 0; k < count; ++k) {
@@ -555,7 +568,7 @@ TEST(GF2NFlatField, PointSumsMatchFieldProducts) {
       ff.DotExpanded(flat.data(), x.data(), y.data(), count);
       TGF2Poly got;
       ff.Store(got, flat.data());
-      EXPECT_TRUE(GF2Equal(got, sum)) << "N=" << n << " hw=" << useHw;
+      EXPECT_TRUE(GF2Equal(got, sum)) << "N=" << n << " kernels " << k;
     }
   }
 }

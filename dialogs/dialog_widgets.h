@@ -8,6 +8,7 @@
 #include <functional>
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QWidget>
@@ -26,6 +27,7 @@ class TSpinEdit : public QSpinBox {
 
   QString Text() const;
   void SetText(std::int32_t value);  // writes the number even when out of range
+  QLineEdit* Editor() const { return lineEdit(); }
 
   // Called first for every key press; returning true consumes the key.
   std::function<bool(QKeyEvent*)> KeyDown;

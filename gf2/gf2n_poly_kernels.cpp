@@ -290,6 +290,126 @@ constexpr int PointsFor(int l) {
   return e[l];
 }
 
+// ---------------------------------------------------------------- points
+
+// Points: the tensor product of one-level schemes Q_n (every limb alone and
+// every pair of limbs: n(n+1)/2 products for n limbs), e.g. Q2 x Q3 for six
+// limbs (18 products instead of 36). Which point products make up each limb
+// of the result follows from the pairs (i, j) of limb products they contain,
+// solved by elimination over GF(2) at compile time. Seven limbs use the
+// scheme of eight (the top limb is zero).
+struct TScheme {
+  int limbs = 0;
+  int points = 0;
+  std::uint8_t subset[TGF2NFlatField::MaxPoints] = {};
+  int rec = 0;  // point product recPoint[i] is added at result limb recLimb[i]
+  std::uint8_t recPoint[256] = {};
+  std::uint8_t recLimb[256] = {};
+};
+
+constexpr TScheme MakeScheme(int l) {
+  TScheme sc;
+  sc.limbs = l;
+  constexpr int Factors[9][3] = {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {3, 0, 0}, {2, 2, 0},
+                                 {5, 0, 0}, {2, 3, 0}, {2, 2, 2}, {2, 2, 2}};
+  std::uint32_t scheme[TGF2NFlatField::MaxPoints] = {1};
+  int count = 1, size = 1;
+  for (int f : Factors[l]) {
+    if (f == 0) break;
+    std::uint32_t q[15] = {};
+    int nq = 0;
+    for (int i = 0; i < f; ++i)
+      for (int j = i; j < f; ++j) q[nq++] = (1u << i) | (1u << j);
+    std::uint32_t next[TGF2NFlatField::MaxPoints] = {};
+    int nn = 0;
+    for (int a = 0; a < count; ++a)
+      for (int b = 0; b < nq; ++b) {
+        std::uint32_t mask = 0;
+        for (int bi = 0; bi < f; ++bi)
+          if ((q[b] >> bi) & 1u) mask |= scheme[a] << (size * bi);
+        next[nn++] = mask;
+      }
+    for (int i = 0; i < nn; ++i) scheme[i] = next[i];
+    count = nn;
+    size *= f;
+  }
+  sc.points = count;
+  std::uint64_t basis[64] = {};
+  std::uint32_t comb[64] = {};
+  for (int e = 0; e < count; ++e) {
+    sc.subset[e] = static_cast<std::uint8_t>(scheme[e]);
+    std::uint64_t v = 0;
+    for (int i = 0; i < l; ++i)
+      for (int j = 0; j < l; ++j)
+        if (((scheme[e] >> i) & 1u) && ((scheme[e] >> j) & 1u)) v |= std::uint64_t{1} << (i * l + j);
+    std::uint32_t c = 1u << e;
+    for (int b = 63; b >= 0; --b) {
+      if (((v >> b) & 1u) == 0) continue;
+      if (basis[b] == 0) {
+        basis[b] = v;
+        comb[b] = c;
+        break;
+      }
+      v ^= basis[b];
+      c ^= comb[b];
+    }
+  }
+  for (int pos = 0; pos <= 2 * l - 2; ++pos) {
+    std::uint64_t v = 0;
+    for (int i = 0; i < l; ++i)
+      if (pos - i >= 0 && pos - i < l) v |= std::uint64_t{1} << (i * l + pos - i);
+    std::uint32_t c = 0;
+    for (int b = 63; b >= 0; --b) {
+      if (((v >> b) & 1u) == 0) continue;
+      v ^= basis[b];
+      c ^= comb[b];
+    }
+    if (v != 0) return TScheme{};  // unreachable: the schemes are complete
+    for (int e = 0; e < count; ++e)
+      if ((c >> e) & 1u) {
+        sc.recPoint[sc.rec] = static_cast<std::uint8_t>(e);
+        sc.recLimb[sc.rec] = static_cast<std::uint8_t>(pos);
+        ++sc.rec;
+      }
+  }
+  return sc;
+}
+
+template <int L>
+inline constexpr TScheme SchemeFor = MakeScheme(L == 7 ? 8 : L);
+
+static_assert(SchemeFor<1>.points == PointsFor(1) && SchemeFor<2>.points == PointsFor(2) &&
+              SchemeFor<3>.points == PointsFor(3) && SchemeFor<4>.points == PointsFor(4) &&
+              SchemeFor<5>.points == PointsFor(5) && SchemeFor<6>.points == PointsFor(6) &&
+              SchemeFor<7>.points == PointsFor(7) && SchemeFor<8>.points == PointsFor(8));
+static_assert(SchemeFor<6>.rec > 0 && SchemeFor<8>.rec > 0 && SchemeFor<5>.rec > 0);
+
+template <int L>
+void ExpandFixed(std::uint64_t* xh, const std::uint64_t* x) {
+  constexpr const TScheme& sc = SchemeFor<L>;
+#pragma GCC unroll 32
+  for (int e = 0; e < sc.points; ++e) {
+    std::uint64_t v = 0;
+#pragma GCC unroll 8
+    for (int i = 0; i < L; ++i)
+      if ((sc.subset[e] >> i) & 1u) v ^= x[i];
+    xh[e] = v;
+  }
+}
+
+// Acc[0..2L) := the limbs of the sum from the point products Prod (128 bits each).
+template <int L>
+void RecombineFixed(std::uint64_t* acc, const std::uint64_t* prod) {
+  constexpr const TScheme& sc = SchemeFor<L>;
+  std::uint64_t r[2 * (L == 7 ? 8 : L)] = {};
+#pragma GCC unroll 256
+  for (int i = 0; i < sc.rec; ++i) {
+    r[sc.recLimb[i]] ^= prod[2 * sc.recPoint[i]];
+    r[sc.recLimb[i] + 1] ^= prod[2 * sc.recPoint[i] + 1];
+  }
+  std::memcpy(acc, r, 16 * L);
+}
+
 template <int... I>
 constexpr auto MakeTables(std::integer_sequence<int, I...>) {
   struct TTables {
@@ -300,6 +420,7 @@ constexpr auto MakeTables(std::integer_sequence<int, I...>) {
         pointP, pointH;
     std::array<void (*)(std::uint64_t*, const std::uint64_t*, const std::uint64_t*, std::int32_t), sizeof...(I)>
         reduceP, reduceH, pointW;
+    std::array<void (*)(std::uint64_t*, const std::uint64_t*), sizeof...(I)> expand, recombine;
   };
 #ifdef RARA_GF2N_HAVE_CLMUL_CODE
   return TTables{{&DotPortable<I + 1>...},
@@ -310,13 +431,16 @@ constexpr auto MakeTables(std::integer_sequence<int, I...>) {
                  {&PointwiseHardware<PointsFor(I + 1)>...},
                  {&ReducePortable<I + 1>...},
                  {&ReduceHardware<I + 1>...},
-                 {&PointwiseWide<PointsFor(I + 1)>...}};
+                 {&PointwiseWide<PointsFor(I + 1)>...},
+                 {&ExpandFixed<I + 1>...},
+                 {&RecombineFixed<I + 1>...}};
 #else
   return TTables{{&DotPortable<I + 1>...},      {&DotPortable<I + 1>...},
                  {&SpreadPortable<I + 1>...},   {&SpreadPortable<I + 1>...},
                  {&PointwisePortable<PointsFor(I + 1)>...}, {&PointwisePortable<PointsFor(I + 1)>...},
                  {&ReducePortable<I + 1>...},   {&ReducePortable<I + 1>...},
-                 {&PointwisePortable<PointsFor(I + 1)>...}};
+                 {&PointwisePortable<PointsFor(I + 1)>...},
+                 {&ExpandFixed<I + 1>...},      {&RecombineFixed<I + 1>...}};
 #endif
 }
 
@@ -349,7 +473,9 @@ TGF2NFlatField::TGF2NFlatField(const TGF2Poly& p) {
   pointwise_ = hw ? (GF2NWideKernelsActive() ? Tables.pointW[limbs_ - 1] : Tables.pointH[limbs_ - 1])
                   : Tables.pointP[limbs_ - 1];
   reduce_ = hw ? Tables.reduceH[limbs_ - 1] : Tables.reduceP[limbs_ - 1];
-  BuildPoints();
+  expand_ = Tables.expand[limbs_ - 1];
+  recombine_ = Tables.recombine[limbs_ - 1];
+  points_ = PointsFor(limbs_);
   TGF2Poly low(p);
   low.SetCoef(n, false);
   Load(pLow_, low);
@@ -360,99 +486,13 @@ TGF2NFlatField::TGF2NFlatField(const TGF2Poly& p) {
   Load(muLow_, mu);
 }
 
-// Points: the tensor product of one-level schemes Q_n (every limb alone and
-// every pair of limbs: n(n+1)/2 products for n limbs), e.g. Q2 x Q3 for six
-// limbs (18 products instead of 36). Which point products make up each limb
-// of the result follows from the pairs (i, j) of limb products they contain:
-// solved once by elimination over GF(2).
-void TGF2NFlatField::BuildPoints() {
-  const int l = limbs_ == 7 ? 8 : limbs_;
-  schemeLimbs_ = l;
-  static constexpr int Factors[9][3] = {{0}, {1}, {2}, {3}, {2, 2}, {5}, {2, 3}, {2, 2, 2}, {2, 2, 2}};
-  std::vector<std::uint32_t> scheme = {1};  // subsets as limb masks
-  int size = 1;
-  for (int f : Factors[l]) {
-    if (f == 0) break;
-    std::vector<std::uint32_t> q;
-    for (int i = 0; i < f; ++i)
-      for (int j = i; j < f; ++j) q.push_back((1u << i) | (1u << j));
-    std::vector<std::uint32_t> next;
-    for (std::uint32_t a : scheme)
-      for (std::uint32_t b : q) {
-        std::uint32_t mask = 0;
-        for (int bi = 0; bi < f; ++bi)
-          if ((b >> bi) & 1u) mask |= a << (size * bi);
-        next.push_back(mask);
-      }
-    scheme.swap(next);
-    size *= f;
-  }
-  points_ = static_cast<int>(scheme.size());
-  // Pair masks: bit i·l + j for each limb product x_i·y_j in a point product.
-  std::uint64_t pairs[MaxPoints];
-  for (int e = 0; e < points_; ++e) {
-    subset_[e] = static_cast<std::uint8_t>(scheme[static_cast<std::size_t>(e)]);
-    pairs[e] = 0;
-    for (int i = 0; i < l; ++i)
-      for (int j = 0; j < l; ++j)
-        if (((subset_[e] >> i) & 1u) && ((subset_[e] >> j) & 1u)) pairs[e] |= std::uint64_t{1} << (i * l + j);
-  }
-  // Elimination with the combination of points behind every basis vector.
-  std::uint64_t basis[64] = {};
-  std::uint32_t comb[64] = {};
-  for (int e = 0; e < points_; ++e) {
-    std::uint64_t v = pairs[e];
-    std::uint32_t c = 1u << e;
-    for (int b = 63; b >= 0; --b) {
-      if (((v >> b) & 1u) == 0) continue;
-      if (basis[b] == 0) {
-        basis[b] = v;
-        comb[b] = c;
-        break;
-      }
-      v ^= basis[b];
-      c ^= comb[b];
-    }
-  }
-  for (int pos = 0; pos <= 2 * l - 2; ++pos) {
-    std::uint64_t v = 0;
-    for (int i = 0; i < l; ++i)
-      if (pos - i >= 0 && pos - i < l) v |= std::uint64_t{1} << (i * l + pos - i);
-    std::uint32_t c = 0;
-    for (int b = 63; b >= 0 && v != 0; --b) {
-      if (((v >> b) & 1u) == 0) continue;
-      v ^= basis[b];
-      c ^= comb[b];
-    }
-    for (int e = 0; e < points_; ++e)
-      if ((c >> e) & 1u && recCount_ < MaxRecombine) {
-        recPoint_[recCount_] = static_cast<std::uint8_t>(e);
-        recLimb_[recCount_] = static_cast<std::uint8_t>(pos);
-        ++recCount_;
-      }
-  }
-}
-
-void TGF2NFlatField::Expand(std::uint64_t* xh, const std::uint64_t* x) const noexcept {
-  for (int e = 0; e < points_; ++e) {
-    std::uint64_t v = 0;
-    for (int i = 0; i < limbs_; ++i)
-      if ((subset_[e] >> i) & 1u) v ^= x[i];
-    xh[e] = v;
-  }
-}
+void TGF2NFlatField::Expand(std::uint64_t* xh, const std::uint64_t* x) const noexcept { expand_(xh, x); }
 
 void TGF2NFlatField::DotExpandedWide(std::uint64_t* acc, const std::uint64_t* xh, const std::uint64_t* yh,
                                      std::int32_t count) const noexcept {
   std::uint64_t prod[2 * MaxPoints];
   pointwise_(prod, xh, yh, count);
-  std::uint64_t r[2 * MaxLimbs + 2] = {};
-  for (int i = 0; i < recCount_; ++i) {
-    const int e = recPoint_[i], pos = recLimb_[i];
-    r[pos] ^= prod[2 * e];
-    r[pos + 1] ^= prod[2 * e + 1];
-  }
-  std::memcpy(acc, r, static_cast<std::size_t>(2 * limbs_) * 8);
+  recombine_(acc, prod);
 }
 
 void TGF2NFlatField::DotExpanded(std::uint64_t* r, const std::uint64_t* xh, const std::uint64_t* yh,

@@ -67,7 +67,6 @@ class TGF2NFlatField {
   using TDot = void (*)(std::uint64_t* r, const std::uint64_t* x, const std::uint64_t* y, std::int32_t count);
   using TSpread = void (*)(std::uint64_t* r, const std::uint64_t* x);
   using TReduce = void (*)(std::uint64_t* a, const std::uint64_t* muLow, const std::uint64_t* pLow, std::int32_t n);
-  void BuildPoints();
   // A[0..2L) (degree at most 2N-2) := A mod P in its low L limbs.
   void Reduce(std::uint64_t* a) const noexcept;
 
@@ -77,14 +76,9 @@ class TGF2NFlatField {
   TSpread spread_ = nullptr;
   TReduce reduce_ = nullptr;
   TDot pointwise_ = nullptr;  // the E 128-bit sums of point products
+  TSpread expand_ = nullptr;
+  TSpread recombine_ = nullptr;  // point products to the limbs of the sum
   int points_ = 0;
-  int schemeLimbs_ = 0;                  // L, or 8 for L = 7
-  std::uint8_t subset_[MaxPoints] = {};  // limbs summed for each point
-  // Recombination: point product recPoint_[i] is added at result limb recLimb_[i].
-  static constexpr int MaxRecombine = 256;
-  int recCount_ = 0;
-  std::uint8_t recPoint_[MaxRecombine] = {};
-  std::uint8_t recLimb_[MaxRecombine] = {};
   std::uint64_t pLow_[MaxLimbs] = {};   // P - x^N
   std::uint64_t muLow_[MaxLimbs] = {};  // floor(x^(2N) / P) - x^N
 };

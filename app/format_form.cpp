@@ -24,7 +24,10 @@ TFormatForm::TFormatForm(QWidget* parent)
       BtnHelp(QStringLiteral("&Help"), this) {
   setObjectName(QStringLiteral("TFormatForm"));
   setWindowTitle(QStringLiteral(" Display options"));
-  QFont dialogFont(QStringLiteral("MS Sans Serif"));
+  QFont dialogFont;
+  // Arial's metrics keep the captions inside the fixed layout where the
+  // first face is missing.
+  dialogFont.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
   dialogFont.setStyleHint(QFont::SansSerif);
   dialogFont.setPixelSize(11);
   dialogFont.setBold(true);
@@ -51,7 +54,7 @@ TFormatForm::TFormatForm(QWidget* parent)
   PolyBox.setGeometry(8, 6, 243, 64);
   P01RadioBtn.setGeometry(12, 18, 220, 20);
   P16RadioBtn.setGeometry(12, 39, 220, 20);
-  OrderCheckBox.setGeometry(12, 78, 240, 20);
+  OrderCheckBox.setGeometry(10, 78, 247, 20);
   BtnOK.setGeometry(8, 108, 77, 27);
   BtnCancel.setGeometry(91, 108, 77, 27);
   BtnHelp.setGeometry(174, 108, 77, 27);

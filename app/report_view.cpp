@@ -13,16 +13,6 @@ namespace {
 
 constexpr int ParagraphIndent = 10;  // first-line and right indent, pixels
 
-QFont StyleFont(const QString& family, int points, QFont::StyleHint hint) {
-  QFont font(family);
-  font.setStyleHint(hint);
-  font.setPointSize(points);
-  return font;
-}
-
-QFont Fixed(int points) { return StyleFont(QStringLiteral("Courier New"), points, QFont::TypeWriter); }
-QFont Proportional(int points) { return StyleFont(QStringLiteral("Arial"), points, QFont::SansSerif); }
-
 QTextBlockFormat ParagraphFormat() {
   QTextBlockFormat format;
   format.setTextIndent(ParagraphIndent);
@@ -50,8 +40,11 @@ TReportView::TReportView(const QString& name, const QString& baseFamily, QWidget
   setObjectName(name);
   setReadOnly(true);
   setAcceptRichText(false);
-  setLineWrapMode(QTextEdit::NoWrap);
+  // Long polynomials wrap at the editor's width; Lines() keeps them whole.
+  setLineWrapMode(QTextEdit::WidgetWidth);
+  setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
   QFont base(baseFamily);
   base.setStyleHint(baseFamily == QLatin1String("Courier New") ? QFont::TypeWriter : QFont::SansSerif);
@@ -61,21 +54,16 @@ TReportView::TReportView(const QString& name, const QString& baseFamily, QWidget
 }
 
 QTextCharFormat TReportView::StyleFormat(TLineStyle style) {
+  const TLineFormat look = LineFormat(style);
+  QFont font(QString::fromLatin1(look.Face.data(), static_cast<qsizetype>(look.Face.size())));
+  // Where the face is missing, fall back to one of the same kind.
+  font.setStyleHint(look.Face == "Courier New" ? QFont::TypeWriter : QFont::SansSerif);
+  font.setPointSize(look.PointSize);
+  font.setBold(look.Bold);
+  font.setUnderline(look.Underline);
   QTextCharFormat format;
-  QFont font;
-  switch (style) {
-    case TLineStyle::Note: font = Proportional(9); break;
-    case TLineStyle::Title:
-      font = Proportional(10);
-      font.setBold(true);
-      font.setUnderline(true);
-      break;
-    case TLineStyle::Spacer: font = Fixed(4); break;
-    case TLineStyle::Body:
-    case TLineStyle::Warning: font = Fixed(10); break;
-  }
   format.setFont(font, QTextCharFormat::FontPropertiesAll);
-  format.setForeground(style == TLineStyle::Warning ? QColor(Qt::red) : QColor(Qt::black));
+  format.setForeground(look.Red ? QColor(Qt::red) : QColor(Qt::black));
   return format;
 }
 

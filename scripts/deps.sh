@@ -3,8 +3,8 @@
 # Usage: scripts/deps.sh build|test
 set -euo pipefail
 
-build_pkgs=(g++ cmake ninja-build qt6-base-dev libgl-dev)
-test_pkgs=(libgtest-dev libbenchmark-dev libgmp-dev pari-gp libntl-dev libmpfr-dev libmpc-dev)
+build_pkgs=(g++ cmake ninja-build qt6-base-dev libgl-dev fonts-liberation2)
+test_pkgs=(libgtest-dev libbenchmark-dev libgmp-dev pari-gp libntl-dev libmpfr-dev libmpc-dev poppler-utils xvfb)
 
 pkgs=("${build_pkgs[@]}")
 if [[ "${1:-build}" == "test" ]]; then pkgs+=("${test_pkgs[@]}"); fi

@@ -28,7 +28,6 @@ void TGF2N::SetDefault() {
   GF2SetDegs(fieldPoly_, {2, 1, 0});
   basisConst_.SetWord(3);
   shiftTable_.reset();
-  tail_.clear();
   n2sFlat_.clear();
   s2nFlat_.clear();
   n2s_.reset();
@@ -43,6 +42,7 @@ void TGF2N::SetDefault() {
   basisType_ = btStandard;
   hasNormalBasis_ = false;
   checkDegrees_ = true;
+  PrepareReduce();
 }
 
 std::string TGF2N::BasisTypeName(std::uint8_t basisType) {
@@ -104,7 +104,6 @@ void TGF2N::SetField(const TGF2Poly& p, std::uint8_t basis, bool check) {
 void TGF2N::SetReduction(bool allowTrinomial) {
   red_[0] = red_[1] = red_[2] = red_[3] = 0;
   shiftTable_.reset();
-  tail_.clear();
   const std::int32_t w = fieldPoly_.Weight();
   // Every irreducible polynomial of degree >= 2 has a constant term; without
   // one the word reductions would compute the wrong remainder, so such a
@@ -125,20 +124,12 @@ void TGF2N::SetReduction(bool allowTrinomial) {
     redKind_ = RedGeneral;
     BuildGeneral();
   }
+  PrepareReduce();
 }
 
 void TGF2N::BuildGeneral() {
   shiftTable_ = std::make_unique<TGF2ShiftTable>();
   shiftTable_->Build(fieldPoly_);
-  tail_.clear();
-  const std::int32_t words = ((n_ - 1) >> 5) + 1;
-  TGF2Poly tail(fieldPoly_);
-  tail.SetCoef(n_, false);
-  // Each fold lowers the degree by N - deg(tail); four folds at most.
-  if (words <= 16 && 4 * (n_ - tail.Degree()) >= n_) {
-    tail_.assign(static_cast<std::size_t>(words), 0);
-    for (std::int32_t i = 0; i < tail.Count(); ++i) tail_[i] = tail.Words()[i];
-  }
 }
 
 void TGF2N::ComputeSqrtTheta(TGF2Poly& c) const {
@@ -246,7 +237,11 @@ void TGF2N::Assign(const TGF2N& f) {
     shiftTable_ = std::make_unique<TGF2ShiftTable>(*f.shiftTable_);
   else
     shiftTable_.reset();
+  reduceMethod_ = f.reduceMethod_;
+  for (int i = 0; i < 3; ++i) sparseExp_[i] = f.sparseExp_[i];
+  sparseCount_ = f.sparseCount_;
   tail_ = f.tail_;
+  mu_ = f.mu_;
   n2sFlat_ = f.n2sFlat_;
   s2nFlat_ = f.s2nFlat_;
   basisConst_.Assign(f.basisConst_);
@@ -332,12 +327,11 @@ void TGF2N::LoadFromStream(TStream& stream) {
       }
     }
     if (!ok) RaiseStreamError(name);
-    if (t.redKind_ == RedGeneral) {
+    if (t.redKind_ == RedGeneral)
       t.BuildGeneral();
-    } else {
+    else
       t.shiftTable_.reset();
-      t.tail_.clear();
-    }
+    t.PrepareReduce();
     t.BuildFlat();
     Assign(t);
   } catch (const ERuvAbort&) {

@@ -107,6 +107,9 @@ class TGF2N : public TRuvObject {
   // Kind and exponents from the shape of P; builds or drops the shift table.
   void SetReduction(bool allowTrinomial);
   void BuildGeneral();
+  // Chooses how Reduce computes for P and prepares its data (kept apart from
+  // the kind and exponents, which are state and stream form).
+  void PrepareReduce();
   void BuildFlat();  // limb copies of the conversion matrices
   // A := N2S·A or S2N·A through the limb copies (same result as ApplyMatrix).
   void ToStandard(TGF2Poly& a) const { ApplyFlat(a, n2sFlat_); }
@@ -118,9 +121,11 @@ class TGF2N : public TRuvObject {
 
   // Standard-basis arithmetic without degree checks.
   void ReduceStd(TGF2Poly& a) const;
-  // Reduces a product of two elements held in R[0..2w), w = words of an
-  // element (at most 16); false when the general kind has no fold tail.
-  bool ReduceProduct(std::uint32_t* r) const;
+  // R[0..2w) := R mod P for deg R < 2N, w = words of an element; the words
+  // from w up end zero.
+  void ReduceProduct(std::uint32_t* r) const;
+  void ReduceBarrett(std::uint32_t* r) const;
+  void ReduceByTail(std::uint32_t* r) const;
   void StoreProduct(TGF2Poly& a, std::uint32_t* r, std::int32_t words) const;
   void MulStd(TGF2Poly& a, const TGF2Poly& b) const;
   void SqrStd(TGF2Poly& a) const;
@@ -134,9 +139,20 @@ class TGF2N : public TRuvObject {
   TGF2Poly fieldPoly_;
   TGF2Poly basisConst_;
   std::unique_ptr<TGF2ShiftTable> shiftTable_;
-  // General kind: P - x^N in words when its degree is low enough that a
-  // product folds below x^N in a few carry-less multiplications.
+  // How a product is reduced: whole words folded down by the sparse
+  // exponents (all at least 32 below N); Barrett's quotient from one product
+  // by mu_, then the remainder by the sparse exponents or by one product with
+  // the tail; or the high part multiplied by a tail far below x^N (two folds
+  // at most).
+  enum class TReduceMethod : std::uint8_t { WordFold, BarrettSparse, BarrettDense, TailFold };
+  TReduceMethod reduceMethod_ = TReduceMethod::BarrettSparse;
+  // Exponents of P - x^N - 1, highest first, when P has at most five terms
+  // and a constant term.
+  std::int32_t sparseExp_[3] = {1, 0, 0};
+  int sparseCount_ = 1;
+  // P - x^N and x^(2N) div P - x^N, element words each (as needed by the method).
   std::vector<std::uint32_t> tail_;
+  std::vector<std::uint32_t> mu_;
   // N2S and S2N column by column, (N >> 6) + 1 limbs each; empty without them.
   std::vector<std::uint64_t> n2sFlat_;
   std::vector<std::uint64_t> s2nFlat_;

@@ -1,7 +1,6 @@
-// TGF2N arithmetic: reduction modulo the field polynomial (word shifts for
-// trinomials and pentanomials, the shifted-divisor table otherwise), addition,
-// product, square, inversion by the binary extended Euclid, powers and random
-// elements.
+// TGF2N arithmetic: addition, product, square, inversion by the binary
+// extended Euclid, powers and random elements (the reduction is in
+// gf2n_reduce.cpp).
 #include <algorithm>
 #include <bit>
 #include <cstring>
@@ -17,58 +16,6 @@ namespace rara {
 namespace {
 
 constexpr std::int32_t FixedWords = 16;
-
-inline std::int32_t TopDegree(const std::uint32_t* w, std::int32_t count) noexcept {
-  while (count > 0 && w[count - 1] == 0) --count;
-  if (count == 0) return -1;
-  return 32 * (count - 1) + static_cast<std::int32_t>(std::bit_width(w[count - 1])) - 1;
-}
-
-// W ^= T·x^off (off >= 0); the caller guarantees the words exist.
-inline void XorAt(std::uint32_t* w, std::int32_t off, std::uint32_t t) noexcept {
-  const std::int32_t q = off >> 5;
-  const int s = off & 31;
-  w[q] ^= t << s;
-  if (s != 0) w[q + 1] ^= t >> (32 - s);
-}
-
-// W[0..count) := W mod (x^N + sum of x^k[i] + 1) for the sparse P whose
-// middle exponents k[0..nk) satisfy N - k >= 32: every bit folded from a word
-// lands in lower words, so one downward pass over whole words suffices.
-void ReduceSparseWords(std::uint32_t* w, std::int32_t count, std::int32_t n, const std::int32_t* k, int nk) noexcept {
-  const std::int32_t wn = n >> 5;
-  const int bn = n & 31;
-  for (std::int32_t i = count - 1; i > wn; --i) {
-    const std::uint32_t t = w[i];
-    if (t == 0) continue;
-    w[i] = 0;
-    const std::int32_t base = 32 * i - n;
-    XorAt(w, base, t);
-    for (int j = 0; j < nk; ++j) XorAt(w, base + k[j], t);
-  }
-  if (wn < count) {
-    const std::uint32_t t = w[wn] >> bn;
-    if (t != 0) {
-      w[wn] &= (1u << bn) - 1u;
-      w[0] ^= t;
-      for (int j = 0; j < nk; ++j) XorAt(w, k[j], t);
-    }
-  }
-}
-
-// The same for any sparse P, one bit at a time from the top.
-void ReduceSparseBits(std::uint32_t* w, std::int32_t count, std::int32_t n, const std::int32_t* k, int nk) noexcept {
-  for (std::int32_t a = 32 * count - 1; a >= n; --a) {
-    if (((w[a >> 5] >> (a & 31)) & 1u) == 0) continue;
-    w[a >> 5] ^= 1u << (a & 31);
-    const std::int32_t b = a - n;
-    w[b >> 5] ^= 1u << (b & 31);
-    for (int j = 0; j < nk; ++j) {
-      const std::int32_t c = b + k[j];
-      w[c >> 5] ^= 1u << (c & 31);
-    }
-  }
-}
 
 // Bit i of x moves to bit 2i (x below 2^16).
 inline std::uint32_t Spread16(std::uint32_t x) noexcept {
@@ -94,33 +41,6 @@ void TGF2N::CheckDegree(const TGF2Poly& a, const char* op) const {
 void TGF2N::RaiseNotIrreducible(const char* op) const {
   RaiseRuv(ClassName() + "." + op + "\r\nField initialized with a non-irreducible polynomial");
 }
-
-// ---------------------------------------------------------------- reduction
-
-void TGF2N::ReduceStd(TGF2Poly& a) const {
-  const std::int32_t d = a.Degree();
-  if (d < n_) return;
-  if (redKind_ == RedGeneral) {
-    try {
-      GF2ReduceByTable(a, *shiftTable_, nullptr);
-    } catch (...) {
-      a.Clear();
-      throw;
-    }
-    a.Normalize(true);
-    return;
-  }
-  const std::int32_t* k = redKind_ == RedTrinomial ? red_ + 3 : red_ + 1;
-  const int nk = redKind_ == RedTrinomial ? 1 : 3;
-  // The word pass needs room for the spill of the top word's fold.
-  if (n_ - k[0] >= 32)
-    ReduceSparseWords(a.Words(), a.Count(), n_, k, nk);
-  else
-    ReduceSparseBits(a.Words(), a.Count(), n_, k, nk);
-  a.Normalize(true);
-}
-
-void TGF2N::Reduce(TGF2Poly& a) const { ReduceStd(a); }
 
 // ---------------------------------------------------------------- products
 
@@ -148,43 +68,9 @@ void TGF2N::MulStd(TGF2Poly& a, const TGF2Poly& b) const {
   StoreProduct(a, r, nw);
 }
 
-bool TGF2N::ReduceProduct(std::uint32_t* r) const {
-  const std::int32_t nw = ElementWords(n_);
-  const std::int32_t count = 2 * nw;
-  if (redKind_ != RedGeneral) {
-    const std::int32_t* k = redKind_ == RedTrinomial ? red_ + 3 : red_ + 1;
-    const int nk = redKind_ == RedTrinomial ? 1 : 3;
-    if (n_ - k[0] >= 32)
-      ReduceSparseWords(r, count, n_, k, nk);
-    else
-      ReduceSparseBits(r, count, n_, k, nk);
-    return true;
-  }
-  if (tail_.empty()) return false;
-  // R = L + H·x^N = L + H·(P - x^N) mod P: fold the high part H down.
-  const std::int32_t q = n_ >> 5;
-  const int s = n_ & 31;
-  std::uint32_t h[FixedWords], t[2 * FixedWords];
-  for (;;) {
-    if (TopDegree(r, count) < n_) return true;
-    for (std::int32_t i = 0; i < nw; ++i)
-      h[i] = s == 0 ? r[q + i] : (r[q + i] >> s) | (r[q + i + 1] << (32 - s));
-    r[q] &= (1u << s) - 1u;
-    for (std::int32_t i = q + 1; i < count; ++i) r[i] = 0;
-    KMul(t, h, tail_.data(), nw, false);
-    for (std::int32_t i = 0; i < count; ++i) r[i] ^= t[i];
-  }
-}
-
 // A := the reduced product held in R[0..2w) (R is clobbered).
 void TGF2N::StoreProduct(TGF2Poly& a, std::uint32_t* r, std::int32_t nw) const {
-  if (!ReduceProduct(r)) {
-    a.SetSize(2 * nw, false);
-    std::memcpy(a.Words(), r, static_cast<std::size_t>(2 * nw) * 4);
-    a.Normalize(false);
-    ReduceStd(a);
-    return;
-  }
+  ReduceProduct(r);
   std::int32_t count = nw;
   while (count > 0 && r[count - 1] == 0) --count;
   a.SetSize(0, false);

@@ -82,10 +82,16 @@ TParamForm::TParamForm(QWidget* parent) : QDialog(parent) {
   grid->addWidget(NEdit, 0, 1);
   grid->addWidget(KLabel, 1, 0);
   grid->addWidget(KEdit, 1, 1);
-  grid->addWidget(KCheckBox, 2, 1, 1, 2);
+  grid->addWidget(KCheckBox, 2, 1);
   grid->addWidget(LLabel, 3, 0);
-  grid->addWidget(LEdit, 3, 1);
-  grid->addWidget(LSpinBtn, 3, 2);
+  // The edit and its jump buttons together, as wide as the other spin edits.
+  auto* boundRow = new QHBoxLayout;
+  boundRow->setSpacing(0);
+  boundRow->addWidget(LEdit, 1);
+  boundRow->addWidget(LSpinBtn);
+  LEdit->setMinimumWidth(78);
+  LSpinBtn->setFixedHeight(LEdit->sizeHint().height());
+  grid->addLayout(boundRow, 3, 1);
   grid->addWidget(DLabel, 4, 0);
   grid->addWidget(DEdit, 4, 1);
   grid->setColumnStretch(0, 1);

@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <QTimer>
 
+#include "app/help_viewer.h"
 #include "dialogs/curve_form.h"
 #include "dialogs/param_form.h"
 #include "engine/construction.h"
@@ -87,6 +88,12 @@ int TakeDialogScreenshots(const QString& directory) {
     });
     Drive(&form, script);
     form.Execute(wide);
+  }
+  {
+    THelpViewer help;
+    help.ShowTopic(100);
+    QApplication::processEvents();
+    ok &= Save(&help, directory + "/help_topic_100.png");
   }
   return ok ? 0 : 1;
 }

@@ -74,6 +74,49 @@ void FlatDivide(const TGF2NFlatField& ff, std::uint64_t* a, std::int32_t da, con
   }
 }
 
+// Out[p] := the sum of the squares S[k] over the bits k of row p of the bit
+// matrix, through the 256 sums of every group of eight squares.
+template <int L>
+void BinarySumsFixed(std::uint64_t* out, const std::uint64_t* s, std::uint64_t* sums, const std::uint64_t* table,
+                     std::size_t groups, std::size_t rowWords, std::size_t rows) {
+  for (std::size_t g = 0; g < groups; ++g) {
+    std::uint64_t* sg = sums + g * 256 * L;
+    for (int x = 0; x < L; ++x) sg[x] = 0;
+    for (std::size_t v = 1; v < 256; ++v) {
+      const std::uint64_t* prev = sg + (v & (v - 1)) * L;
+      const std::uint64_t* sk = s + (8 * g + static_cast<std::size_t>(std::countr_zero(v))) * L;
+      std::uint64_t* sv = sg + v * L;
+#pragma GCC unroll 8
+      for (int x = 0; x < L; ++x) sv[x] = prev[x] ^ sk[x];
+    }
+  }
+  for (std::size_t p = 0; p < rows; ++p) {
+    std::uint64_t acc[L] = {};
+    const std::uint64_t* row = table + p * rowWords;
+    for (std::size_t g = 0; g < groups; ++g) {
+      const std::size_t v = (row[g >> 3] >> (8 * (g & 7))) & 0xFFu;
+      const std::uint64_t* sv = sums + (g * 256 + v) * L;
+#pragma GCC unroll 8
+      for (int x = 0; x < L; ++x) acc[x] ^= sv[x];
+    }
+    std::memcpy(out + p * L, acc, sizeof acc);
+  }
+}
+
+void BinarySums(int l, std::uint64_t* out, const std::uint64_t* s, std::uint64_t* sums, const std::uint64_t* table,
+                std::size_t groups, std::size_t rowWords, std::size_t rows) {
+  switch (l) {
+    case 1: BinarySumsFixed<1>(out, s, sums, table, groups, rowWords, rows); break;
+    case 2: BinarySumsFixed<2>(out, s, sums, table, groups, rowWords, rows); break;
+    case 3: BinarySumsFixed<3>(out, s, sums, table, groups, rowWords, rows); break;
+    case 4: BinarySumsFixed<4>(out, s, sums, table, groups, rowWords, rows); break;
+    case 5: BinarySumsFixed<5>(out, s, sums, table, groups, rowWords, rows); break;
+    case 6: BinarySumsFixed<6>(out, s, sums, table, groups, rowWords, rows); break;
+    case 7: BinarySumsFixed<7>(out, s, sums, table, groups, rowWords, rows); break;
+    default: BinarySumsFixed<8>(out, s, sums, table, groups, rowWords, rows); break;
+  }
+}
+
 }  // namespace
 
 TGF2NPoly::~TGF2NPoly() = default;
@@ -515,26 +558,10 @@ bool TGF2NPoly::TraceModFlat(const TGF2Poly& c, const TGF2NPoly& m) {
         ff.Expand(s + k * ep, tmp);
       }
     }
-    for (std::size_t g = 0; g < groups; ++g) {
-      std::uint64_t* sg = sums.data() + g * 256 * el;
-      std::memset(sg, 0, el * 8);
-      for (std::size_t v = 1; v < 256; ++v) {
-        const std::uint64_t* prev = sg + (v & (v - 1)) * el;
-        const std::uint64_t* sk = s + (8 * g + static_cast<std::size_t>(std::countr_zero(v))) * el;
-        std::uint64_t* sv = sg + v * el;
-        for (std::size_t x = 0; x < el; ++x) sv[x] = prev[x] ^ sk[x];
-      }
-    }
+    if (binary) BinarySums(ff.Limbs(), out, s, sums.data(), table, groups, rowWords, udm);
     for (std::size_t p = 0; p < udm; ++p) {
       std::uint64_t* op = out + p * el;
       if (binary) {
-        std::memset(op, 0, el * 8);
-        const std::uint64_t* row = table + p * rowWords;
-        for (std::size_t g = 0; g < groups; ++g) {
-          const std::size_t v = (row[g >> 3] >> (8 * (g & 7))) & 0xFFu;
-          const std::uint64_t* sv = sums.data() + (g * 256 + v) * el;
-          for (std::size_t x = 0; x < el; ++x) op[x] ^= sv[x];
-        }
         if ((p & 1) == 0 && p / 2 < static_cast<std::size_t>(h0)) {
           ff.Sqr(tmp, t + (p / 2) * el);
           for (std::size_t x = 0; x < el; ++x) op[x] ^= tmp[x];

@@ -17,15 +17,7 @@
 namespace rara::test {
 namespace {
 
-template <class E, class F>
-std::string MessageOf(F&& f) {
-  try {
-    f();
-  } catch (const E& e) {
-    return e.what();
-  }
-  return "(no error)";
-}
+using test::MessageOf;
 
 TEST(EcSetup, OperationsNeedFieldAndCoefs) {
   TGF2NECurve c;

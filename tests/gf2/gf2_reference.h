@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "gf2/gf2_poly.h"
+#include "tests/support/test_support.h"
 
 namespace rara::test {
 
@@ -137,14 +138,5 @@ inline ::testing::AssertionResult Valid(const TGF2Poly& p) {
 }
 
 // Message of the exception E raised by f ("" when none).
-template <class E, class F>
-std::string MessageOf(F f) {
-  try {
-    f();
-  } catch (const E& e) {
-    return e.what();
-  }
-  return "";
-}
 
 }  // namespace rara::test

@@ -23,15 +23,7 @@ using test::SameAs;
 
 std::string Text(const TInteger& a) { return MpzText(Mpz(a)); }
 
-template <class E, class F>
-std::string MessageOf(F&& f) {
-  try {
-    f();
-  } catch (const E& e) {
-    return e.what();
-  }
-  return "(no exception)";
-}
+using test::MessageOf;
 
 // All four TInteger forms of the family against GMP's truncating and
 // flooring divisions; b non-zero.

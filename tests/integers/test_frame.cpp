@@ -15,19 +15,12 @@
 #include "integers/settings.h"
 #include "integers/stopwatch.h"
 #include "integers/thresholds.h"
+#include "tests/support/test_support.h"
 
 namespace rara {
 namespace {
 
-template <class E, class F>
-std::string MessageOf(F&& f) {
-  try {
-    f();
-  } catch (const E& e) {
-    return e.what();
-  }
-  return "<no exception>";
-}
+using test::MessageOf;
 
 TEST(Errors, TemplatesAndClasses) {
   EXPECT_EQ(MessageOf<ERuvDivByZero>([] { RaiseDivByZero("IDiv"); }), "IDiv\r\nDivision by 0");

@@ -22,17 +22,7 @@
 namespace rara::test {
 namespace {
 
-template <class E, class F>
-std::string MessageOf(F f) {
-  try {
-    f();
-  } catch (const E& e) {
-    return e.what();
-  } catch (const std::exception& e) {
-    return std::string("wrong class: ") + e.what();
-  }
-  return "no error";
-}
+using test::MessageOf;
 
 bool Valid(const TInteger& a) {
   Mpz m(a);

@@ -16,15 +16,7 @@
 namespace rara {
 namespace {
 
-template <class E, class F>
-std::string MessageOf(F&& f) {
-  try {
-    f();
-  } catch (const E& e) {
-    return e.what();
-  }
-  return "<no exception>";
-}
+using test::MessageOf;
 
 // Plain sieve of Eratosthenes: the primes <= limit.
 const std::vector<std::uint32_t>& ReferencePrimes() {

@@ -15,15 +15,7 @@ namespace {
 
 using test::Mpz;
 
-template <class E, class F>
-std::string MessageOf(F&& f) {
-  try {
-    f();
-  } catch (const E& e) {
-    return e.what();
-  }
-  return "<no exception>";
-}
+using test::MessageOf;
 
 void FromDecimal(TInteger& a, const char* text) {
   Mpz m;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <string>
 
 namespace rara::test {
@@ -21,5 +22,19 @@ std::string RunGp(const std::string& script);
 
 // True when the gp program is on the PATH.
 bool HaveGp();
+
+// The message of the E that f() raises; another exception or none at all
+// gives a text that no expected message equals.
+template <class E, class F>
+std::string MessageOf(F&& f) {
+  try {
+    f();
+  } catch (const E& e) {
+    return e.what();
+  } catch (const std::exception& e) {
+    return std::string("wrong class: ") + e.what();
+  }
+  return "no error";
+}
 
 }  // namespace rara::test

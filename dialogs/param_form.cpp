@@ -275,6 +275,10 @@ void TParamForm::SetDone() {
 
 // ---- Computing ----
 
+void TParamForm::ComputeSearch(TECGF2Data& data) {
+  data.ComputeParams(N, D, KMaxSize, TrialBound, KMod4, Progress);
+}
+
 void TParamForm::ComputeWeber(TECGF2Data& data) { data.ComputeWeberPoly(Progress, Ratio); }
 
 void TParamForm::TimerTickProc() {
@@ -305,7 +309,7 @@ bool TParamForm::Compute() {
     TRuvBreakScope breakScope(&TParamForm::TimerTickProc);
 
     StartTiming(DXLabel, true);
-    data.ComputeParams(N, D, KMaxSize, TrialBound, KMod4, Progress);
+    ComputeSearch(data);
     StopTiming();
     if (data.SearchGaveUp()) {
       outcome = TOutcome::GaveUp;

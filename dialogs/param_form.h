@@ -50,7 +50,9 @@ class TParamForm : public QDialog {
   void Ticked();
 
  protected:
-  // The Weber step of Compute; a seam for tests that need a bad polynomial.
+  // The two steps of Compute; seams for tests that need a search that gives
+  // up or a bad Weber polynomial.
+  virtual void ComputeSearch(TECGF2Data& data);
   virtual void ComputeWeber(TECGF2Data& data);
 
   void keyPressEvent(QKeyEvent* event) override;  // FormKeyDown

@@ -10,6 +10,7 @@
 #include <QSpinBox>
 
 #include "dialogs/param_form.h"
+#include "engine/cm_search.h"
 #include "engine/construction.h"
 #include "integers/break.h"
 #include "reports/validation.h"
@@ -393,6 +394,35 @@ TEST(ParamFormFailure, InconsistentWeberPolynomialShowsTheBoxAndReturnsToIdle) {
   EXPECT_EQ(ScriptedUi().Beeps, 1);
   EXPECT_EQ(form.LastD, 0);
   EXPECT_FALSE(data.WeberDone);
+}
+
+// A search started just below its limit, so that it gives up at once.
+class TSearchAtLimitForm : public TParamForm {
+ protected:
+  void ComputeSearch(TECGF2Data& data) override {
+    data.ComputeParams(N, CMSearchLimit - 16, KMaxSize, TrialBound, KMod4, Progress);
+  }
+};
+
+TEST(ParamFormFailure, SearchThatGivesUpSaysSoInsteadOfShowingResults) {
+  ScriptedUi().Reset();
+  TSearchAtLimitForm form;
+  auto* OKBtn = Find<QPushButton>(&form, "OKBtn");
+  auto* CancelBtn = Find<QPushButton>(&form, "CancelBtn");
+  TECGF2Data data;
+  TScript script(&form);
+  script.Do([&] { Click(OKBtn); })
+      .Then([&] { return !ScriptedUi().Errors.isEmpty() && OKBtn->isVisible(); },
+            [&] {
+              EXPECT_EQ(Find<QLabel>(&form, "DXLabel")->text(), "?");
+              Click(CancelBtn);
+            });
+  script.Start();
+  EXPECT_FALSE(form.Execute(data));
+  ASSERT_EQ(ScriptedUi().Errors.size(), 1);
+  EXPECT_EQ(ScriptedUi().Errors[0], "No discriminant found up to 2^29");
+  EXPECT_EQ(ScriptedUi().Beeps, 1);
+  EXPECT_EQ(data.ClassNumber, 0);
 }
 
 }  // namespace

@@ -89,7 +89,7 @@ void BM_FindRoot(benchmark::State& state) {
   const TGF2Poly p = Target(n);
   TGF2Poly root;
   for (auto _ : state) {
-    GF2NFindRoot(f, root, p, false);
+    f.FindRoot(root, p, false);
     benchmark::DoNotOptimize(root.Words());
   }
 }

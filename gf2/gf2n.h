@@ -95,6 +95,7 @@ class TGF2N : public TRuvObject {
   // R := a solution of R^2 + A·R = B (the other is R + A); false and R = 0
   // when there is none. R must be neither A nor B (ERuvDuplicatePtr).
   bool SolveQuad(TGF2Poly& r, const TGF2Poly& a, const TGF2Poly& b) const;
+  void FindRoot(TGF2Poly& root, const TGF2Poly& p, bool check);  // Root := a random root of P in the field
 
   // A := M·A (coefficient i := row i of M dotted with A): converts elements
   // between the bases with N2S / S2N.

@@ -43,33 +43,32 @@ constexpr int MaxFailedDraws = 200;
 
 }  // namespace
 
-void GF2NFindRoot(TGF2N& f, TGF2Poly& root, const TGF2Poly& p, bool check) {
-  const std::string name = f.ClassName() + ".FindRoot";
+void TGF2N::FindRoot(TGF2Poly& root, const TGF2Poly& p, bool check) {
+  const std::string name = ClassName() + ".FindRoot";
   const std::int32_t n = p.Degree();
-  const std::int32_t fieldN = f.N();
   if (n < 2) RaiseInvalidArg(name, "P.Degree should be greater than 1");
-  if (fieldN < n || fieldN % n != 0) RaiseInvalidArg(name, "P.Degree should be a divisor of the field degree");
+  if (n_ < n || n_ % n != 0) RaiseInvalidArg(name, "P.Degree should be a divisor of the field degree");
   if (check && !GF2IsIrreducible(p)) RaiseInvalidArg(name, "P should be irreducible over GF(2)");
   const bool poll = RuvBreakActive();
   if (poll) RuvBreak();
-  if (GF2Equal(p, f.FieldPoly())) {
-    f.SetX(root);
+  if (GF2Equal(p, fieldPoly_)) {
+    SetX(root);
     return;
   }
 
-  const TFieldStateGuard guard(f);
-  TGF2NPoly m(f);
+  const TFieldStateGuard guard(*this);
+  TGF2NPoly m(*this);
   m.SetLength(n);
   for (std::int32_t i = 0; i <= n; ++i)
     if (p.Coef(i)) m.Coef(i).SetOne();
   m.Normalize();
-  TGF2NPoly t(f);
+  TGF2NPoly t(*this);
   TUVPoly c(TUVPoly::AsLeft);
   int failed = 0;
   while (m.Degree() > 1) {
     do {
       if (++failed > MaxFailedDraws) RaiseInvalidArg(name, "P should be irreducible over GF(2)");
-      f.Rnd(*c);
+      Rnd(*c);
       t.TraceMod(*c, m);
     } while (t.Degree() < 1);
     t.GCD(m, poll);
@@ -85,7 +84,9 @@ void GF2NFindRoot(TGF2N& f, TGF2Poly& root, const TGF2Poly& p, bool check) {
     if (poll) RuvBreak();
   }
   root.Assign(m.Coef(0));
-  if (guard.Switched()) TGF2N::ApplyMatrix(root, *f.S2N());
+  if (guard.Switched()) ApplyMatrix(root, *s2n_);
 }
+
+void GF2NFindRoot(TGF2N& field, TGF2Poly& root, const TGF2Poly& p, bool check) { field.FindRoot(root, p, check); }
 
 }  // namespace rara

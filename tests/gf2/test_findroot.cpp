@@ -42,7 +42,7 @@ std::string MessageOf(F&& f) {
   return "(no error)";
 }
 
-void FindRoot(TGF2N& f, TGF2Poly& root, const TGF2Poly& p, bool check) { GF2NFindRoot(f, root, p, check); }
+void FindRoot(TGF2N& f, TGF2Poly& root, const TGF2Poly& p, bool check) { f.FindRoot(root, p, check); }
 
 // P(r) in the field's current basis by Horner's rule with the field's own
 // product: P's coefficients are 0 or the field's one.

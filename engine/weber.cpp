@@ -7,6 +7,7 @@
 #include <cmath>
 #include <memory>
 
+#include "engine/weber_fixed.h"
 #include "integers/break.h"
 #include "integers/errors.h"
 
@@ -33,71 +34,179 @@ i64 Gcd64(i64 a, i64 b) {
   return a;
 }
 
-// The polynomial built so far: c[0..pos-1] below an implicit leading 1.
+using weber_fixed::TFactorCoef;
+using weber_fixed::Word;
+
+// out[0..v) |= |mantissa of x|·2^shift, truncated (out zero on entry).
+void MagnitudeWords(const TReal& x, std::int64_t shift, Word* out, std::int32_t v) {
+  TUVInteger t(x.Mantissa());
+  if (shift >= 0)
+    IShl(*t, static_cast<std::int32_t>(shift));
+  else
+    IShr(*t, static_cast<std::int32_t>(std::min<std::int64_t>(-shift, TInteger::MaxBitSize)));
+  const std::uint32_t* limbs = t->Limbs();
+  for (std::int32_t i = 0; i < t->Size() && i < 2 * v; ++i)
+    out[i / 2] |= static_cast<Word>(limbs[i]) << (32 * (i % 2));
+}
+
+// The polynomial built so far: c[0..pos-1] below an implicit leading 1, in
+// fixed point. Each c[j] is a two's-complement integer of w words standing
+// for c[j]·2^-F, with F common to all of them, so an update is an integer
+// multiply-add and one shift, and the words are kept across updates. w is a
+// word more than the working precision; F drops (all words shifted right)
+// whenever the next factor could overflow the largest coefficient, so the
+// largest one always keeps at least P significant bits, as a real would.
 class TWeberProduct {
  public:
   void Reset(std::int32_t h) {
     h_ = std::max(h, 0);
     pos_ = 0;
-    c_ = std::make_unique<TReal[]>(static_cast<std::size_t>(h_));
+    vp_ = (TFloat::Precision() + 63) / 64;
+    w_ = vp_ + 1;
+    f_ = 64 * static_cast<std::int64_t>(w_) - 8;
+    maxBits_ = 0;
+    c_.assign(static_cast<std::size_t>(h_) * static_cast<std::size_t>(w_), 0);
+    SetOne();
   }
 
   std::int32_t Degree() const noexcept { return pos_; }
-  const TReal& Coef(std::int32_t j) const noexcept { return c_[j]; }
-  TReal& Coef(std::int32_t j) noexcept { return c_[j]; }
+  std::int32_t Words() const noexcept { return w_; }
+  std::int64_t Scale() const noexcept { return f_; }
+  Word* Coef(std::int32_t j) noexcept { return c_.data() + static_cast<std::size_t>(j) * w_; }
 
   // Multiplies by X + ρ, ρ = -Re z.
   void MulLinear(const TComplex& z) {
     Grow(1);
-    TReal* c = c_.get();
     XAssign(rho_, z.Re());
     XNeg(rho_);
-    XAssign(c[pos_ - 1], rho_);        // ρ·1 on X^(pos-1), plus c[pos-2] below
+    const TFactorCoef rho = Prepare(rho_, rho_);
+    const TFactorCoef none{nullptr, rho.v, false};
+    Word* s = scratch_.data();
+    std::int32_t top = Step(Coef(pos_ - 1), one_.data(), rho, nullptr, none, nullptr, s);  // ρ·1
     for (std::int32_t j = pos_ - 2; j >= 0; --j) {
-      XAdd(c[j + 1], c[j]);            // X·c[j] lands on j+1
-      XMul(c[j], rho_);                // ρ·c[j] stays on j
+      weber_fixed::Add(Coef(j + 1), Coef(j), w_);             // X·c[j] lands on j+1
+      top = std::max(top, weber_fixed::BitLength(Coef(j + 1), w_));
+      top = std::max(top, Step(Coef(j), Coef(j), rho, nullptr, none, nullptr, s));  // ρ·c[j]
     }
+    maxBits_ = top;
   }
 
   // Multiplies by X² + σX + μ, σ = -2 Re z, μ = |z|², k = old degree >= 1.
   void MulQuadratic(const TComplex& z) {
     Grow(2);
-    TReal* c = c_.get();
     const std::int32_t k = pos_ - 2;
     XAssign(sigma_, z.Re());
     XMul2(sigma_);
     XNeg(sigma_);
     XNorm(mu_, z);
+    TFactorCoef mu, sigma;
+    Prepare(mu_, sigma_, mu, sigma);
+    Word* s = scratch_.data();
+    const Word* one = one_.data();
     // c[k+1] := σ + c[k-1]
-    XAssign(c[k + 1], sigma_);
-    XAdd(c[k + 1], c[k - 1]);
+    std::int32_t top = Step(Coef(k + 1), nullptr, mu, one, sigma, Coef(k - 1), s);
     // c[k] := μ + σ·c[k-1] + c[k-2]
-    XAssign(c[k], sigma_);
-    XMul(c[k], c[k - 1]);
-    XAdd(c[k], mu_);
-    if (k >= 2) XAdd(c[k], c[k - 2]);
+    top = std::max(top, Step(Coef(k), one, mu, Coef(k - 1), sigma, k >= 2 ? Coef(k - 2) : nullptr, s));
     // c[j] := μ·c[j] + σ·c[j-1] + c[j-2], downwards so the old values are read
-    for (std::int32_t j = k - 1; j >= 1; --j) {
-      XAssign(tmp_, sigma_);
-      XMul(tmp_, c[j - 1]);
-      XMul(c[j], mu_);
-      XAdd(c[j], tmp_);
-      if (j >= 2) XAdd(c[j], c[j - 2]);
-    }
-    XMul(c[0], mu_);                   // c[0] := μ·c[0]
+    for (std::int32_t j = k - 1; j >= 1; --j)
+      top = std::max(top, Step(Coef(j), Coef(j), mu, Coef(j - 1), sigma, j >= 2 ? Coef(j - 2) : nullptr, s));
+    // c[0] := μ·c[0]
+    top = std::max(top, Step(Coef(0), Coef(0), mu, nullptr, sigma, nullptr, s));
+    maxBits_ = top;
   }
 
  private:
   void Grow(std::int32_t by) {
     pos_ += by;
     if (pos_ > h_) RaiseRuv("GetWeberPolyMod2: Internal error 2");
+    RuvBreak();
+  }
+
+  std::int32_t Step(Word* r, const Word* x, TFactorCoef m, const Word* y, TFactorCoef s,
+                    const Word* z, Word* scratch) {
+    return weber_fixed::Step(r, x, m, y, s, z, w_, k_, scratch);
+  }
+
+  // one_ := 1 at the current scale.
+  void SetOne() {
+    one_.assign(static_cast<std::size_t>(w_), 0);
+    if (f_ >= 0) one_[static_cast<std::size_t>(f_ / 64)] = Word{1} << (f_ % 64);
+  }
+
+  // The factor coefficients a and b as integers at one scale 2^-k with
+  // P bits for the larger, after lowering F so that the product fits:
+  // |new c| <= (|a| + |b| + 1)·max|c| (the leading 1 included).
+  void Prepare(const TReal& a, const TReal& b, TFactorCoef& ca, TFactorCoef& cb) {
+    std::int64_t lead = 1;
+    for (const TReal* x : {&a, &b})
+      if (!x->IsZero()) lead = std::max(lead, x->Pos());
+    const std::int64_t need = std::max<std::int64_t>(maxBits_, f_ + 1) + lead + 2;
+    const std::int64_t cap = 64 * static_cast<std::int64_t>(w_) - 2;
+    if (need > cap) {
+      // Room for some growth, so that this happens every few dozen bits only.
+      const std::int64_t by = need - cap + 32;
+      for (std::int32_t j = 0; j < pos_; ++j) weber_fixed::ShiftRight(Coef(j), w_, by);
+      f_ -= by;
+      maxBits_ = static_cast<std::int32_t>(std::max<std::int64_t>(maxBits_ - by + 1, 0));
+      SetOne();
+    }
+    std::int32_t v = vp_;
+    std::int64_t k = 64 * static_cast<std::int64_t>(vp_) - lead;
+    if (k < 0) {
+      // A factor wider than the precision (only for a far too low ratio).
+      v = static_cast<std::int32_t>((lead + 63) / 64);
+      k = 0;
+    }
+    k_ = static_cast<std::int32_t>(k);
+    factor_.assign(2 * static_cast<std::size_t>(v), 0);
+    scratch_.resize(3 * (static_cast<std::size_t>(w_) + v + 1));
+    ToWords(a, factor_.data(), v);
+    ToWords(b, factor_.data() + v, v);
+    ca = {factor_.data(), v, a.Sign() < 0};
+    cb = {factor_.data() + v, v, b.Sign() < 0};
+  }
+  TFactorCoef Prepare(const TReal& a, const TReal& b) {
+    TFactorCoef ca, cb;
+    Prepare(a, b, ca, cb);
+    return ca;
+  }
+
+  void ToWords(const TReal& x, Word* out, std::int32_t v) {
+    if (!x.IsZero()) MagnitudeWords(x, static_cast<std::int64_t>(x.Exponent()) + k_, out, v);
   }
 
   std::int32_t h_ = 0;
   std::int32_t pos_ = 0;
-  std::unique_ptr<TReal[]> c_;
-  TReal tmp_, rho_, sigma_, mu_;
+  std::int32_t vp_ = 0;       // words of the working precision
+  std::int32_t w_ = 0;        // words of a coefficient
+  std::int64_t f_ = 0;        // the common scale F
+  std::int32_t k_ = 0;        // scale of the current factor's coefficients
+  std::int32_t maxBits_ = 0;  // bound on the bit length of every |c[j]|
+  std::vector<Word> c_, one_, factor_, scratch_;
+  TReal rho_, sigma_, mu_;
 };
+
+// Bit `bit` of the two's-complement a[0..w) (sign-extended above).
+bool WordBit(const Word* a, std::int32_t w, std::int64_t bit) {
+  if (bit >= 64 * static_cast<std::int64_t>(w)) return (a[w - 1] >> 63) != 0;
+  return ((a[bit / 64] >> (bit % 64)) & 1u) != 0;
+}
+
+// out := the two's-complement a[0..w).
+void WordsToInteger(const Word* a, std::int32_t w, TInteger& out) {
+  std::vector<Word> mag(a, a + w);
+  const bool neg = (a[w - 1] >> 63) != 0;
+  if (neg) {
+    for (Word& x : mag) x = ~x;
+    for (Word& x : mag)
+      if (++x != 0) break;
+  }
+  std::vector<unsigned char> bytes(static_cast<std::size_t>(w) * 8);
+  for (std::size_t i = 0; i < bytes.size(); ++i)
+    bytes[i] = static_cast<unsigned char>(mag[i / 8] >> (8 * (i % 8)));
+  out.SetDigits(bytes.data(), static_cast<std::int64_t>(bytes.size()));
+  if (neg) INeg(out);
+}
 
 }  // namespace
 
@@ -304,6 +413,18 @@ void BuildWeberProduct(TWeberProduct& product, std::int32_t d, std::int32_t h,
   }
 }
 
+// floor(c·2^-F + 1/2) for coefficient i, the integer XRound gives: c is
+// moved to c + 2^(F-1) and the result is that shifted down by F.
+void RoundCoef(TWeberProduct& product, std::int32_t i) {
+  const std::int64_t f = product.Scale();
+  if (f <= 0) return;
+  Word* c = product.Coef(i);
+  const std::int32_t w = product.Words();
+  std::vector<Word> half(static_cast<std::size_t>(w), 0);
+  half[static_cast<std::size_t>((f - 1) / 64)] = Word{1} << ((f - 1) % 64);
+  weber_fixed::Add(c, half.data(), w);
+}
+
 }  // namespace
 
 void GetWeberPolyMod2(TGF2Poly& w, std::int32_t d, std::int32_t h, std::int32_t& progress,
@@ -311,11 +432,13 @@ void GetWeberPolyMod2(TGF2Poly& w, std::int32_t d, std::int32_t h, std::int32_t&
   TWeberProduct product;
   BuildWeberProduct(product, d, h, progress, ratio);
   const std::int32_t pos = product.Degree();
+  const std::int64_t f = product.Scale();
   w.SetMonomial(pos);
   for (std::int32_t i = pos - 1; i >= 0; --i) {
-    TReal& x = product.Coef(i);
-    XRound(x);  // floor(x + 1/2)
-    if (XTrunc(x)) w.SetCoef(i, true);
+    RoundCoef(product, i);
+    // Odd rounded value: bit F of the shifted coefficient (an integer
+    // scaled up by 2^-F, F < 0, is even).
+    if (f >= 0 && WordBit(product.Coef(i), product.Words(), f)) w.SetCoef(i, true);
   }
 }
 
@@ -324,18 +447,31 @@ void GetWeberPolyInt(std::vector<TInteger>& coefs, std::int64_t& worstPos, std::
   TWeberProduct product;
   BuildWeberProduct(product, d, h, progress, ratio);
   const std::int32_t pos = product.Degree();
+  const std::int64_t f = product.Scale();
   coefs.clear();
   coefs.reserve(static_cast<std::size_t>(pos) + 1);
   worstPos = INT64_MIN;
-  TReal x, diff;
+  TInteger exact, back;
   for (std::int32_t i = 0; i < pos; ++i) {
-    XAssign(x, product.Coef(i));
-    XAssign(diff, x);
-    XRound(x);
-    XSub(diff, x);
-    if (!diff.IsZero()) worstPos = std::max(worstPos, diff.Pos());
+    WordsToInteger(product.Coef(i), product.Words(), exact);
+    RoundCoef(product, i);
     coefs.emplace_back();
-    XToInteger(x, coefs.back());
+    TInteger& rounded = coefs.back();
+    WordsToInteger(product.Coef(i), product.Words(), rounded);
+    if (f > 0) {
+      // The shift of c + 2^(F-1) by F, floored.
+      const bool neg = rounded.Negative();
+      const std::int32_t low = rounded.LowBit();
+      IShr(rounded, static_cast<std::int32_t>(f));
+      if (neg && low >= 0 && low < f) IDec(rounded);
+      // distance = c - rounded·2^F
+      IAssign(back, rounded);
+      IShl(back, static_cast<std::int32_t>(f));
+      ISub(exact, back);
+      if (!exact.IsZero()) worstPos = std::max<std::int64_t>(worstPos, exact.BitSize() - f);
+    } else {
+      IShl(rounded, static_cast<std::int32_t>(-f));
+    }
   }
   coefs.emplace_back(std::int64_t{1});
 }

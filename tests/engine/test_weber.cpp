@@ -69,6 +69,22 @@ TEST(Weber, IntegerClassPolynomials) {
   }
 }
 
+// Large discriminants of the figures: the products of a few hundred factors
+// still land next to integers.
+TEST(Weber, LargeDiscriminantsRoundClearly) {
+  for (std::int32_t d : {41231, 28871, 184231, 140495}) {
+    std::vector<TInteger> coefs;
+    std::int64_t worst = 0;
+    std::int32_t progress = -1;
+    const std::int32_t h = ClassNumber(d);
+    GetWeberPolyInt(coefs, worst, d, h, progress, 1.0L);
+    EXPECT_EQ(progress, 0) << "D=" << d;
+    EXPECT_EQ(coefs.size(), static_cast<std::size_t>(h) + 1) << "D=" << d;
+    EXPECT_LE(worst, -20) << "D=" << d;
+  }
+  TFloat::SetPrecision(TFloat::DefaultPrecision);
+}
+
 TEST(Weber, PolynomialsModulo2) {
   const std::pair<std::int32_t, std::vector<std::int32_t>> table[] = {
       {7, {1, 0}},         {15, {2, 1, 0}},       {23, {3, 1, 0}},

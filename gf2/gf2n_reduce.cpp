@@ -59,6 +59,35 @@ void ReduceSparseWords(std::uint32_t* w, std::int32_t count, std::int32_t n, con
   }
 }
 
+// The same on 64-bit limbs for middle exponents at least 64 below N: half
+// the folds of the word pass.
+void ReduceSparseLimbs(std::uint64_t* w, std::int32_t count, std::int32_t n, const std::int32_t* k, int nk) noexcept {
+  auto xorAt = [w](std::int32_t off, std::uint64_t t) {
+    const std::int32_t q = off >> 6;
+    const int s = off & 63;
+    w[q] ^= t << s;
+    if (s != 0) w[q + 1] ^= t >> (64 - s);
+  };
+  const std::int32_t wn = n >> 6;
+  const int bn = n & 63;
+  for (std::int32_t i = count - 1; i > wn; --i) {
+    const std::uint64_t t = w[i];
+    if (t == 0) continue;
+    w[i] = 0;
+    const std::int32_t base = 64 * i - n;
+    xorAt(base, t);
+    for (int j = 0; j < nk; ++j) xorAt(base + k[j], t);
+  }
+  if (wn < count) {
+    const std::uint64_t t = w[wn] >> bn;
+    if (t != 0) {
+      w[wn] &= (std::uint64_t{1} << bn) - 1u;
+      w[0] ^= t;
+      for (int j = 0; j < nk; ++j) xorAt(k[j], t);
+    }
+  }
+}
+
 // H[0..w) := bits N.. of R (R has at least N/32 + w words... read below
 // 2w words only, as N < 32w).
 inline void HighPart(std::uint32_t* h, const std::uint32_t* r, std::int32_t w, std::int32_t n) noexcept {
@@ -148,9 +177,20 @@ void TGF2N::PrepareReduce() {
 
 void TGF2N::ReduceProduct(std::uint32_t* r) const {
   switch (reduceMethod_) {
-    case TReduceMethod::WordFold:
-      ReduceSparseWords(r, 2 * ElementWords(n_), n_, sparseExp_, sparseCount_);
+    case TReduceMethod::WordFold: {
+      const std::int32_t w = ElementWords(n_);
+      if (n_ - sparseExp_[0] < 64 || w > FixedWords) {
+        ReduceSparseWords(r, 2 * w, n_, sparseExp_, sparseCount_);
+        return;
+      }
+      // The 2w words of R are w limbs.
+      std::uint64_t l[FixedWords];
+      for (std::int32_t i = 0; i < w; ++i) l[i] = r[2 * i] | static_cast<std::uint64_t>(r[2 * i + 1]) << 32;
+      ReduceSparseLimbs(l, w, n_, sparseExp_, sparseCount_);
+      for (std::int32_t i = 0; i < w; ++i) r[i] = static_cast<std::uint32_t>(l[i >> 1] >> (32 * (i & 1)));
+      for (std::int32_t i = w; i < 2 * w; ++i) r[i] = 0;
       return;
+    }
     case TReduceMethod::TailFold:
       ReduceByTail(r);
       return;

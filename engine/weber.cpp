@@ -214,6 +214,8 @@ namespace {
 
 // Scratch reals for the complex products of the series, kept across calls
 // so that the hot loop allocates nothing.
+// Scratch for the series, kept across calls so that the hot loop
+// allocates nothing.
 struct TSeriesScratch {
   TReal t1, t2;
 };
@@ -256,46 +258,76 @@ void EulerSeries(TComplex& z, TSeriesScratch& scratch) {
   XSwap(z, sum);
 }
 
+// π and π√D with guard bits, taken once per polynomial.
+struct TWeberConstants {
+  TReal pi, piSqrtD;
+
+  explicit TWeberConstants(i64 d) {
+    TPrecisionGuard guard;
+    TFloat::IncPrecision(TFloat::GuardBits);
+    XPi(pi);
+    XSet(piSqrtD, d);
+    XSqrRoot(piSqrtD);
+    XMul(piSqrtD, pi);
+  }
+};
+
 // z := e^w · P(num)/P(s²) for Weber function kind 0, 1 or 2 at the form
 // (a, b), where w is the exponent of the function's q-power prefactor
 // plus iπ·o/24. The prefactors (1/s)^(1/24) and (64s)^(1/12) are written
 // as exponentials of π(±√D ∓ ib)/(24a) directly: for 0 <= b <= a/2 the
-// principal branch of the root is exactly this one.
-void WeberWithRoot(TComplex& z, int kind, i64 a, i64 b, i64 d, i64 o) {
-  TReal pi, sqrtD;
-  XPi(pi);
-  XSet(sqrtD, d);
-  XSqrRoot(sqrtD);
-  // s := exp(π(-√D + ib)/a)
-  TComplex s;
-  XAssign(s.Re(), sqrtD);
-  XMul(s.Re(), pi);
-  XDiv(s.Re(), a);
-  XNeg(s.Re());
-  XSet(s.Im(), b);
-  XMul(s.Im(), pi);
-  XDiv(s.Im(), a);
-  XExp(s);
+// principal branch of the root is exactly this one. s = e^{iπτ} itself is a
+// power of the prefactor, so one exponential serves both.
+void WeberWithRoot(TComplex& z, int kind, i64 a, i64 b, i64 o, const TWeberConstants& k) {
+  TComplex pre, s;
+  {
+    // The power multiplies the prefactor's error by 24: guard bits for it.
+    TPrecisionGuard guard;
+    TFloat::IncPrecision(TFloat::GuardBits);
+    XAssign(pre.Re(), k.piSqrtD);
+    if (kind == 2) {
+      // (64 s)^(1/12) = √2 · exp(π(-√D + ib)/(12a))
+      XNeg(pre.Re());
+      XDiv(pre.Re(), 12 * a);
+      XSet(pre.Im(), 2 * b + o * a);
+    } else {
+      // (1/s)^(1/24) = exp(π(√D - ib)/(24a))
+      XDiv(pre.Re(), 24 * a);
+      XSet(pre.Im(), o * a - b);
+    }
+    XMul(pre.Im(), k.pi);
+    XDiv(pre.Im(), 24 * a);
+    XExp(pre);
+    // s := exp(π(-√D + ib)/a): pre^12·(-i)^o for f2, pre^-24·(-1)^o otherwise.
+    XAssign(s, pre);
+    if (kind == 2) {
+      XPow(s, 12);
+      switch (((o % 4) + 4) % 4) {
+        case 1:  // ·(-i)
+          XSwap(s.Re(), s.Im());
+          XNeg(s.Im());
+          break;
+        case 2:
+          XNeg(s);
+          break;
+        case 3:  // ·i
+          XSwap(s.Re(), s.Im());
+          XNeg(s.Re());
+          break;
+        default:
+          break;
+      }
+    } else {
+      XPow(s, -24);
+      if (o % 2 != 0) XNeg(s);
+    }
+    guard.Restore();
+    for (TReal* x : {&pre.Re(), &pre.Im(), &s.Re(), &s.Im()}) XAssign(*x, *x);  // back to P bits
+  }
   if (s.IsZero()) {
     z.SetZero();
     return;
   }
-  TComplex pre;
-  XAssign(pre.Re(), sqrtD);
-  XMul(pre.Re(), pi);
-  if (kind == 2) {
-    // (64 s)^(1/12) = √2 · exp(π(-√D + ib)/(12a))
-    XNeg(pre.Re());
-    XDiv(pre.Re(), 12 * a);
-    XSet(pre.Im(), 2 * b + o * a);
-  } else {
-    // (1/s)^(1/24) = exp(π(√D - ib)/(24a))
-    XDiv(pre.Re(), 24 * a);
-    XSet(pre.Im(), o * a - b);
-  }
-  XMul(pre.Im(), pi);
-  XDiv(pre.Im(), 24 * a);
-  XExp(pre);
 
   TComplex num, den;
   XAssign(den, s);
@@ -315,29 +347,9 @@ void WeberWithRoot(TComplex& z, int kind, i64 a, i64 b, i64 d, i64 o) {
   XSwap(z, pre);
 }
 
-}  // namespace
-
-void EulerProduct(TComplex& z) {
-  TSeriesScratch scratch;
-  EulerSeries(z, scratch);
-}
-
-void WeberFunction(TComplex& z, int kind, std::int32_t a, std::int32_t b, std::int32_t d) {
-  if (kind < 0 || kind > 2) {
-    z.SetZero();
-    return;
-  }
-  WeberWithRoot(z, kind, a, b, d, 0);
-  if (kind == 2) {
-    TReal root2(std::int64_t{2});
-    XSqrRoot(root2);
-    XMul(z.Re(), root2);
-    XMul(z.Im(), root2);
-  }
-}
-
-void WeberClassInvariant(TComplex& z, std::int32_t a, std::int32_t b, std::int32_t c,
-                         std::int32_t d, std::int32_t g3, const TReal& r) {
+// The class invariant with the constants at hand.
+void ClassInvariant(TComplex& z, std::int32_t a, std::int32_t b, std::int32_t c, std::int32_t g3,
+                    const TReal& r, const TWeberConstants& k) {
   const bool aOdd = (a & 1) != 0;
   const bool cOdd = (c & 1) != 0;
   const bool both = aOdd && cOdd;
@@ -358,13 +370,41 @@ void WeberClassInvariant(TComplex& z, std::int32_t a, std::int32_t b, std::int32
   const i64 o = ((static_cast<i64>(b) % 48) * l) % 48;
   // The root of unity joins the prefactor's exponential; for f2 the √2 of
   // the function and r = √(1/2) cancel.
-  WeberWithRoot(z, kind, a, b, d, o);
+  WeberWithRoot(z, kind, a, b, o, k);
   if (kind != 2) {
     XMul(z.Re(), r);
     XMul(z.Im(), r);
   }
   if (negate) XNeg(z);
   if (g3 == 3) XPow(z, 3);
+}
+
+}  // namespace
+
+void EulerProduct(TComplex& z) {
+  TSeriesScratch scratch;
+  EulerSeries(z, scratch);
+}
+
+void WeberFunction(TComplex& z, int kind, std::int32_t a, std::int32_t b, std::int32_t d) {
+  if (kind < 0 || kind > 2) {
+    z.SetZero();
+    return;
+  }
+  const TWeberConstants k(d);
+  WeberWithRoot(z, kind, a, b, 0, k);
+  if (kind == 2) {
+    TReal root2(std::int64_t{2});
+    XSqrRoot(root2);
+    XMul(z.Re(), root2);
+    XMul(z.Im(), root2);
+  }
+}
+
+void WeberClassInvariant(TComplex& z, std::int32_t a, std::int32_t b, std::int32_t c,
+                         std::int32_t d, std::int32_t g3, const TReal& r) {
+  const TWeberConstants k(d);
+  ClassInvariant(z, a, b, c, g3, r, k);
 }
 
 namespace {
@@ -387,6 +427,7 @@ void BuildWeberProduct(TWeberProduct& product, std::int32_t d, std::int32_t h,
   product.Reset(h);
   progress = h;
   const std::int32_t g3 = d % 3 == 0 ? 3 : 1;
+  const TWeberConstants constants(d);
   TComplex z;
 
   // The reduced forms in the order of the class-number count.
@@ -400,8 +441,8 @@ void BuildWeberProduct(TWeberProduct& product, std::int32_t d, std::int32_t h,
       const i64 c = n / a;
       if (Gcd64(Gcd64(a, 2 * b), c) != 1) continue;
       RuvBreak();
-      WeberClassInvariant(z, static_cast<std::int32_t>(a), static_cast<std::int32_t>(b),
-                          static_cast<std::int32_t>(c), d, g3, r);
+      ClassInvariant(z, static_cast<std::int32_t>(a), static_cast<std::int32_t>(b),
+                     static_cast<std::int32_t>(c), g3, r, constants);
       if (b == 0 || 2 * b == a || a == c) {
         progress -= 1;
         product.MulLinear(z);

@@ -214,10 +214,129 @@ namespace {
 
 // Scratch reals for the complex products of the series, kept across calls
 // so that the hot loop allocates nothing.
+// ---- The series in fixed point ----
+// For |z| well below 1 every quantity of the series lies below 4 in
+// magnitude, so all of them are kept as integers at one scale 2^-q, q the
+// working precision plus guard bits: a complex product is four word
+// products and two rounding shifts, and the products shrink with the terms
+// (their leading zero words are skipped).
+
+struct TFixedComplex {
+  std::vector<Word> re, im;
+};
+
+// The same number as the magnitudes and signs of a factor.
+struct TFixedFactor {
+  std::vector<Word> re, im;
+  bool reNeg = false, imNeg = false;
+};
+
+struct TFixedSeries {
+  std::int32_t w = 0;   // words of every value
+  std::int32_t q = 0;   // the scale
+  TFixedComplex sum, term, u, v, z, z2, t;
+  TFixedFactor f;
+  std::vector<Word> scratch;
+
+  void Resize(TFixedComplex& x) const {
+    x.re.assign(static_cast<std::size_t>(w), 0);
+    x.im.assign(static_cast<std::size_t>(w), 0);
+  }
+
+  static void Magnitude(const std::vector<Word>& x, std::vector<Word>& mag, bool& neg) {
+    mag = x;
+    neg = (x.back() >> 63) != 0;
+    if (neg) {
+      for (Word& m : mag) m = ~m;
+      for (Word& m : mag)
+        if (++m != 0) break;
+    }
+  }
+
+  // x := x·y, rounded at the scale (y not x).
+  void Mul(TFixedComplex& x, const TFixedComplex& y) {
+    Magnitude(y.re, f.re, f.reNeg);
+    Magnitude(y.im, f.im, f.imNeg);
+    const TFactorCoef yr{f.re.data(), w, f.reNeg}, yi{f.im.data(), w, f.imNeg};
+    const TFactorCoef minusYi{f.im.data(), w, !f.imNeg};
+    // re := x.re·y.re - x.im·y.im; im := x.re·y.im + x.im·y.re
+    weber_fixed::Step(t.re.data(), x.re.data(), yr, x.im.data(), minusYi, nullptr, w, q, scratch.data());
+    weber_fixed::Step(x.im.data(), x.re.data(), yi, x.im.data(), yr, nullptr, w, q, scratch.data());
+    std::swap(x.re, t.re);
+  }
+
+  // IsEpsilon(x, 32) for both parts: below 2^(31-P).
+  bool Negligible(const TFixedComplex& x, std::int32_t p) const {
+    const std::int32_t limit = q + 31 - p;
+    return weber_fixed::BitLength(x.re.data(), w) <= limit && weber_fixed::BitLength(x.im.data(), w) <= limit;
+  }
+};
+
+// out := x·2^q as w words of two's complement, truncated toward zero.
+void ToFixed(const TReal& x, std::int32_t q, std::vector<Word>& out) {
+  std::fill(out.begin(), out.end(), 0);
+  if (x.IsZero()) return;
+  MagnitudeWords(x, static_cast<std::int64_t>(x.Exponent()) + q, out.data(), static_cast<std::int32_t>(out.size()));
+  if (x.Sign() < 0) {
+    for (Word& m : out) m = ~m;
+    for (Word& m : out)
+      if (++m != 0) break;
+  }
+}
+
+void FromFixed(TReal& x, const std::vector<Word>& a, std::int32_t q) {
+  TUVInteger t;
+  WordsToInteger(a.data(), static_cast<std::int32_t>(a.size()), *t);
+  XSet(x, *t);
+  XMulPow2(x, -static_cast<std::int64_t>(q));
+}
+
+void EulerSeriesFixed(TComplex& z, TFixedSeries& f) {
+  const std::int32_t p = TFloat::Precision();
+  f.q = p + TFloat::GuardBits;
+  f.w = (f.q + 4 + 63) / 64;
+  f.scratch.resize(3 * (2 * static_cast<std::size_t>(f.w) + 1));
+  for (TFixedComplex* x : {&f.sum, &f.term, &f.u, &f.v, &f.z, &f.z2, &f.t}) f.Resize(*x);
+  ToFixed(z.Re(), f.q, f.z.re);
+  ToFixed(z.Im(), f.q, f.z.im);
+  f.term.re[static_cast<std::size_t>(f.q / 64)] = Word{1} << (f.q % 64);  // 1
+  f.u = f.z;
+  for (std::vector<Word>* part : {&f.u.re, &f.u.im}) {  // -z
+    for (Word& m : *part) m = ~m;
+    for (Word& m : *part)
+      if (++m != 0) break;
+  }
+  f.v = f.z;
+  f.z2 = f.z;
+  f.Mul(f.z2, f.z);
+  // Terms -z, -z², +z⁵, +z⁷, ...: u and v step through the two pentagonal
+  // exponent sequences.
+  for (;;) {
+    RuvBreak();
+    f.Mul(f.term, f.u);
+    if (f.Negligible(f.term, p)) break;
+    weber_fixed::Add(f.sum.re.data(), f.term.re.data(), f.w);
+    weber_fixed::Add(f.sum.im.data(), f.term.im.data(), f.w);
+    f.Mul(f.term, f.v);
+    if (f.Negligible(f.term, p)) break;
+    weber_fixed::Add(f.sum.re.data(), f.term.re.data(), f.w);
+    weber_fixed::Add(f.sum.im.data(), f.term.im.data(), f.w);
+    f.Mul(f.u, f.z2);
+    f.Mul(f.v, f.z);
+  }
+  // 1 + sum
+  std::vector<Word> one(static_cast<std::size_t>(f.w), 0);
+  one[static_cast<std::size_t>(f.q / 64)] = Word{1} << (f.q % 64);
+  weber_fixed::Add(f.sum.re.data(), one.data(), f.w);
+  FromFixed(z.Re(), f.sum.re, f.q);
+  FromFixed(z.Im(), f.sum.im, f.q);
+}
+
 // Scratch for the series, kept across calls so that the hot loop
 // allocates nothing.
 struct TSeriesScratch {
   TReal t1, t2;
+  TFixedSeries fixed;
 };
 
 // z := z·w with four real products into kept temporaries (w not z).
@@ -232,7 +351,7 @@ void MulInto(TComplex& z, const TComplex& w, TSeriesScratch& s) {
   XAdd(z.Im(), s.t1);   // im·w.re + re·w.im
 }
 
-void EulerSeries(TComplex& z, TSeriesScratch& scratch) {
+void EulerSeriesReal(TComplex& z, TSeriesScratch& scratch) {
   TComplex sum, term, u, v, z2;
   XSet(term, 1, 0);
   XAssign(u, z);
@@ -256,6 +375,17 @@ void EulerSeries(TComplex& z, TSeriesScratch& scratch) {
   TReal one(std::int64_t{1});
   XAdd(sum.Re(), one);
   XSwap(z, sum);
+}
+
+// z := Π(1 - zⁿ): in fixed point when both parts are below 1/2 (so that
+// the partial sums stay below 4), else in floating point.
+void EulerSeries(TComplex& z, TSeriesScratch& scratch) {
+  const bool small = (z.Re().IsZero() || z.Re().Pos() < 0) && (z.Im().IsZero() || z.Im().Pos() < 0);
+  if (small) {
+    EulerSeriesFixed(z, scratch.fixed);
+    return;
+  }
+  EulerSeriesReal(z, scratch);
 }
 
 // π and π√D with guard bits, taken once per polynomial.

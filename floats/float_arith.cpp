@@ -80,6 +80,8 @@ void XMul2(TReal& a) {
   SetExponent(a, static_cast<std::int64_t>(a.Exponent()) + 1, "XMul2");
 }
 
+void XMulPow2(TReal& a, std::int64_t k) { MulPow2(a, k, "XMulPow2"); }
+
 void XSqr(TReal& a) {
   if (a.IsZero()) return;
   const std::int64_t e = 2 * static_cast<std::int64_t>(a.Exponent());

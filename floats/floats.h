@@ -113,6 +113,7 @@ void XAdd(TReal& a, const TReal& b);
 void XSub(TReal& a, const TReal& b);
 void XMul(TReal& a, const TReal& b);
 void XMul2(TReal& a);
+void XMulPow2(TReal& a, std::int64_t k);       // a·2^k through the exponent ("XMulPow2")
 void XSqr(TReal& a);
 void XDiv(TReal& a, const TReal& b);
 void XDiv(TReal& a, std::int64_t n);

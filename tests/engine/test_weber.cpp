@@ -161,6 +161,34 @@ TEST(Weber, FunctionsAtAForm) {
   TFloat::SetPrecision(TFloat::DefaultPrecision);
 }
 
+// The pentagonal series against the plain product Π(1 - zⁿ) at points
+// inside the disc: small ones (summed in fixed point) and larger ones.
+TEST(Weber, EulerProductMatchesPlainProduct) {
+  TFloat::SetPrecision(320);
+  const std::pair<std::int32_t, std::int32_t> points[] = {
+      {3, -7}, {-45, 20}, {49, 0}, {0, -49}, {1, 1}, {60, 30}, {-70, -20}};  // z = (x + iy)/100
+  for (auto [x, y] : points) {
+    TComplex z, expect, zn, factor, got;
+    XSet(z, x, y);
+    XDiv(z, 100);
+    // Plain product until zⁿ is far below the last bit.
+    XSet(expect, 1, 0);
+    XAssign(zn, z);
+    for (int n = 1; n < 2000 && !IsEpsilon(zn, 1); ++n) {
+      XSet(factor, 1, 0);
+      XSub(factor, zn);
+      XMul(expect, factor);
+      XMul(zn, z);
+    }
+    XAssign(got, z);
+    EulerProduct(got);
+    XSub(got, expect);
+    // The series stops at the first term below 2^(32-P).
+    EXPECT_TRUE(IsEpsilon(got, 34)) << "z = (" << x << " + " << y << "i)/100";
+  }
+  TFloat::SetPrecision(TFloat::DefaultPrecision);
+}
+
 // ---- Abort ----
 
 int PollsBeforeAbort = 0;

@@ -29,9 +29,10 @@ std::int32_t Used(const Word* a, std::int32_t n) {
   return n;
 }
 
-// buf[0..l) := the signed product x·m as two's complement; tmp holds w words.
+// buf[0..l) := the signed product x·m as two's complement, except for the
+// word products a[j]·m[i] with i + j < skip; tmp holds w words.
 void SignedProduct(Word* buf, std::int32_t l, const Word* x, std::int32_t w, TFactorCoef m,
-                   Word* tmp) {
+                   std::int32_t skip, Word* tmp) {
   std::memset(buf, 0, static_cast<std::size_t>(l) * sizeof(Word));
   const bool xNeg = IsNegative(x, w);
   const Word* a = x;
@@ -47,7 +48,7 @@ void SignedProduct(Word* buf, std::int32_t l, const Word* x, std::int32_t w, TFa
     const Word yi = m.mag[i];
     Word carry = 0;
     Word* row = buf + i;
-    for (std::int32_t j = 0; j < n; ++j) {
+    for (std::int32_t j = std::max(0, skip - i); j < n; ++j) {
       const u128 t = static_cast<u128>(a[j]) * yi + row[j] + carry;
       row[j] = static_cast<Word>(t);
       carry = static_cast<Word>(t >> 64);
@@ -114,13 +115,15 @@ std::int32_t Step(Word* r, const Word* x, TFactorCoef m, const Word* y, TFactorC
   Word* acc = scratch;
   Word* other = scratch + l;
   Word* tmp = scratch + 2 * l;
-  // acc := x·m + y·s at scale F + k, exactly.
+  // acc := x·m + y·s at scale F + k. The word products that lie wholly
+  // below 2^(k-128) add up to less than v·2^(k-64): they are left out.
+  const std::int32_t skip = std::max(0, k / 64 - 2);
   if (x != nullptr)
-    SignedProduct(acc, l, x, w, m, tmp);
+    SignedProduct(acc, l, x, w, m, skip, tmp);
   else
     std::memset(acc, 0, static_cast<std::size_t>(l) * sizeof(Word));
   if (y != nullptr) {
-    SignedProduct(other, l, y, w, s, tmp);
+    SignedProduct(other, l, y, w, s, skip, tmp);
     Add(acc, other, l);
   }
   // + 2^(k-1), then down by k: rounded to scale F.

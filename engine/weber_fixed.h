@@ -20,7 +20,10 @@ struct TFactorCoef {
 
 // r[0..w) := round((x·m + y·s)·2^-k) + z, where x, y, z are coefficients of w
 // words (y or z null for a missing term) and m, s factor coefficients of the
-// same v words at scale k, 0 <= k < 64·v. Rounding is to nearest (halves up).
+// same v words at scale k, 0 <= k < 64·v. Rounding is to nearest (halves up)
+// of the products less their word products below 2^(k-128), whose sum is
+// below v·2^(k-64): the result can be one unit off only where the exact
+// value lies that close to a halfway point.
 // r may be x, y or z. scratch holds at least 3·(w + v + 1) words. Returns the
 // bit length of |r|. The caller sees to it that the result fits in w words.
 std::int32_t Step(Word* r, const Word* x, TFactorCoef m, const Word* y, TFactorCoef s,

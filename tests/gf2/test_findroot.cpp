@@ -32,16 +32,6 @@ TGF2Poly Degs(std::initializer_list<std::int32_t> d) {
   return p;
 }
 
-template <class E, class F>
-std::string MessageOf(F&& f) {
-  try {
-    f();
-  } catch (const E& e) {
-    return e.what();
-  }
-  return "(no error)";
-}
-
 void FindRoot(TGF2N& f, TGF2Poly& root, const TGF2Poly& p, bool check) { f.FindRoot(root, p, check); }
 
 // P(r) in the field's current basis by Horner's rule with the field's own

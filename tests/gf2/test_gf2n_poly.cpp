@@ -26,16 +26,6 @@ namespace {
 
 using TRef = std::vector<TGF2Poly>;  // coefficient i at index i
 
-template <class E, class F>
-std::string MessageOf(F&& f) {
-  try {
-    f();
-  } catch (const E& e) {
-    return e.what();
-  }
-  return "(no error)";
-}
-
 std::string Text(const TRef& a) {
   std::string s = "[";
   for (std::size_t i = 0; i < a.size(); ++i) {

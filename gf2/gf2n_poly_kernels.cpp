@@ -73,8 +73,10 @@ void SpreadPortable(std::uint64_t* r, const std::uint64_t* x) {
 #ifdef RARA_GF2N_HAVE_CLMUL_CODE
 
 template <int L>
-__attribute__((target("pclmul,sse2"))) void DotHardware(std::uint64_t* r, const std::uint64_t* x,
-                                                          const std::uint64_t* y, std::int32_t count) {
+__attribute__((target("pclmul,sse2"), always_inline)) inline void DotHardwareBody(std::uint64_t* r,
+                                                                                 const std::uint64_t* x,
+                                                                                 const std::uint64_t* y,
+                                                                                 std::int32_t count) {
   constexpr int H = (L + 1) / 2;  // limb pairs; an odd top limb is loaded alone
   // acc[l]: the 128-bit sum of the limb products that start at limb l.
   __m128i acc[2 * L];
@@ -109,6 +111,12 @@ __attribute__((target("pclmul,sse2"))) void DotHardware(std::uint64_t* r, const 
 #pragma GCC unroll 16
   for (int l = 1; l < 2 * L; ++l)
     r[l] = static_cast<std::uint64_t>(_mm_cvtsi128_si64(_mm_xor_si128(acc[l], _mm_srli_si128(acc[l - 1], 8))));
+}
+
+template <int L>
+__attribute__((target("pclmul,sse2"))) void DotHardware(std::uint64_t* r, const std::uint64_t* x,
+                                                          const std::uint64_t* y, std::int32_t count) {
+  DotHardwareBody<L>(r, x, y, count);
 }
 
 template <int L>
@@ -157,10 +165,10 @@ __attribute__((target("pclmul,sse2"))) void ReduceHardware(std::uint64_t* a, con
                                                              const std::uint64_t* pLow, std::int32_t n) {
   std::uint64_t hi[L], t[2 * L], q[L];
   ShiftDownFixed<L>(hi, a, n);
-  DotHardware<L>(t, hi, muLow, 1);
+  DotHardwareBody<L>(t, hi, muLow, 1);
   ShiftDownFixed<L>(q, t, n);
   for (int i = 0; i < L; ++i) q[i] ^= hi[i];
-  DotHardware<L>(t, q, pLow, 1);
+  DotHardwareBody<L>(t, q, pLow, 1);
   for (int i = 0; i < L; ++i) a[i] ^= t[i];
   if ((n & 63) != 0) a[L - 1] &= (std::uint64_t{1} << (n & 63)) - 1;
 }

@@ -2,6 +2,7 @@
 // set-up with their checks, copying, and the stream and file forms.
 #include "gf2/gf2n.h"
 
+#include <bit>
 #include <cstring>
 #include <new>
 #include <string_view>
@@ -191,14 +192,25 @@ void TGF2N::BuildFlat() {
   s2nFlat_.clear();
   if (!hasNormalBasis_) return;
   const std::size_t limbs = static_cast<std::size_t>(n_ >> 6) + 1;
-  // Stored by columns: M·A is then the sum of the columns of A's set bits.
+  // Columns first, then the 16 sums of each group of four columns.
+  const std::int32_t groups = (n_ + 3) / 4;
   auto flatten = [&](const TGF2SqrMatrix& m, std::vector<std::uint64_t>& flat) {
-    flat.assign(limbs * static_cast<std::size_t>(n_), 0);
+    std::vector<std::uint64_t> cols(limbs * static_cast<std::size_t>(4 * groups), 0);
     for (std::int32_t i = 0; i < n_; ++i) {
       const TGF2Poly& row = m.Row(i);
       for (std::int32_t j = 0; j < row.Count() * 32 && j < n_; ++j)
-        if ((row.Words()[j >> 5] >> (j & 31)) & 1u) flat[j * limbs + (i >> 6)] |= std::uint64_t{1} << (i & 63);
+        if ((row.Words()[j >> 5] >> (j & 31)) & 1u) cols[j * limbs + (i >> 6)] |= std::uint64_t{1} << (i & 63);
     }
+    flat.assign(limbs * 16 * static_cast<std::size_t>(groups), 0);
+    for (std::int32_t p = 0; p < groups; ++p)
+      for (std::size_t v = 1; v < 16; ++v) {
+        // Entry v = entry (v without its lowest bit) + the column of that bit.
+        const std::size_t low = static_cast<std::size_t>(std::countr_zero(v));
+        std::uint64_t* e = flat.data() + (16 * static_cast<std::size_t>(p) + v) * limbs;
+        const std::uint64_t* prev = flat.data() + (16 * static_cast<std::size_t>(p) + (v & (v - 1))) * limbs;
+        const std::uint64_t* col = cols.data() + (4 * static_cast<std::size_t>(p) + low) * limbs;
+        for (std::size_t k = 0; k < limbs; ++k) e[k] = prev[k] ^ col[k];
+      }
   };
   flatten(*n2s_, n2sFlat_);
   flatten(*s2n_, s2nFlat_);

@@ -111,11 +111,11 @@ class TGF2N : public TRuvObject {
   // Chooses how Reduce computes for P and prepares its data (kept apart from
   // the kind and exponents, which are state and stream form).
   void PrepareReduce();
-  void BuildFlat();  // limb copies of the conversion matrices
-  // A := N2S·A or S2N·A through the limb copies (same result as ApplyMatrix).
+  void BuildFlat();  // nibble tables of the conversion matrices
+  // A := N2S·A or S2N·A through the nibble tables (same result as ApplyMatrix).
   void ToStandard(TGF2Poly& a) const { ApplyFlat(a, n2sFlat_); }
   void ToNormal(TGF2Poly& a) const { ApplyFlat(a, s2nFlat_); }
-  void ApplyFlat(TGF2Poly& a, const std::vector<std::uint64_t>& m) const;  // shift table and fold tail of the general kind
+  void ApplyFlat(TGF2Poly& a, const std::vector<std::uint64_t>& m) const;
   void ComputeSqrtTheta(TGF2Poly& c) const;  // x^(2^(N-1)) mod P
   void CheckDegree(const TGF2Poly& a, const char* op) const;
   [[noreturn]] void RaiseNotIrreducible(const char* op) const;
@@ -154,7 +154,9 @@ class TGF2N : public TRuvObject {
   // P - x^N and x^(2N) div P - x^N, element words each (as needed by the method).
   std::vector<std::uint32_t> tail_;
   std::vector<std::uint32_t> mu_;
-  // N2S and S2N column by column, (N >> 6) + 1 limbs each; empty without them.
+  // N2S and S2N as tables of the sums of the columns 4p..4p+3 for each
+  // nibble value (entry 16p + v, (N >> 6) + 1 limbs each): M·A is one entry
+  // per nibble of A. Empty without the matrices.
   std::vector<std::uint64_t> n2sFlat_;
   std::vector<std::uint64_t> s2nFlat_;
   std::unique_ptr<TGF2SqrMatrix> n2s_;

@@ -14,6 +14,24 @@ namespace {
 
 inline std::int32_t ElementWordsOf(std::int32_t n) noexcept { return ((n - 1) >> 5) + 1; }
 
+// ACC[0..limbs) ^= the table entry of every nibble of A[0..na) below x^N.
+// L > 0 fixes the limb count so the inner sum unrolls.
+template <int L>
+void SumNibbleEntries(std::uint64_t* acc, const std::uint64_t* table, const std::uint32_t* aw, std::int32_t na,
+                      std::int32_t n, std::int32_t groups, std::int32_t limbs) {
+  if constexpr (L > 0) limbs = L;
+  for (std::int32_t w = 0; w < na; ++w) {
+    std::uint32_t bits = aw[w];
+    if (w == ElementWordsOf(n) - 1 && (n & 31) != 0) bits &= (1u << (n & 31)) - 1u;
+    const std::int32_t last = groups - 8 * w < 8 ? groups - 8 * w : 8;
+    const std::uint64_t* base = table + static_cast<std::size_t>(8 * w) * 16 * static_cast<std::size_t>(limbs);
+    for (std::int32_t p = 0; p < last; ++p) {
+      const std::uint64_t* e = base + (static_cast<std::size_t>(p) * 16 + ((bits >> (4 * p)) & 15u)) * limbs;
+      for (std::int32_t k = 0; k < limbs; ++k) acc[k] ^= e[k];
+    }
+  }
+}
+
 }  // namespace
 
 void TGF2N::ApplyMatrix(TGF2Poly& a, const TGF2SqrMatrix& m) {
@@ -47,15 +65,15 @@ void TGF2N::ApplyFlat(TGF2Poly& a, const std::vector<std::uint64_t>& m) const {
   // Bits of A beyond the matrix columns meet zero entries: dropped.
   const std::uint32_t* aw = a.Words();
   const std::int32_t na = a.Count() < ElementWordsOf(n_) ? a.Count() : ElementWordsOf(n_);
-  for (std::int32_t w = 0; w < na; ++w) {
-    std::uint32_t bits = aw[w];
-    if (w == ElementWordsOf(n_) - 1 && (n_ & 31) != 0) bits &= (1u << (n_ & 31)) - 1u;
-    while (bits != 0) {
-      const std::int32_t j = 32 * w + std::countr_zero(bits);
-      bits &= bits - 1;
-      const std::uint64_t* col = m.data() + static_cast<std::size_t>(j) * limbs;
-      for (std::int32_t k = 0; k < limbs; ++k) acc[k] ^= col[k];
-    }
+  const std::int32_t groups = (n_ + 3) / 4;
+  switch (limbs) {
+    case 1: SumNibbleEntries<1>(acc, m.data(), aw, na, n_, groups, limbs); break;
+    case 2: SumNibbleEntries<2>(acc, m.data(), aw, na, n_, groups, limbs); break;
+    case 3: SumNibbleEntries<3>(acc, m.data(), aw, na, n_, groups, limbs); break;
+    case 4: SumNibbleEntries<4>(acc, m.data(), aw, na, n_, groups, limbs); break;
+    case 5: SumNibbleEntries<5>(acc, m.data(), aw, na, n_, groups, limbs); break;
+    case 6: SumNibbleEntries<6>(acc, m.data(), aw, na, n_, groups, limbs); break;
+    default: SumNibbleEntries<0>(acc, m.data(), aw, na, n_, groups, limbs); break;
   }
   const std::int32_t words = ElementWordsOf(n_);
   a.SetSize(0, false);

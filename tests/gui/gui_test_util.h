@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTimer>
 #include <QWidget>
 #include <QtTest/QTest>

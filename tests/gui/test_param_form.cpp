@@ -321,9 +321,27 @@ TEST_F(ParamFormTest, AbortFromTheBreakCallbackReturnsToIdle) {
   TECGF2Data data;
   bool clicked = false;
   int ticks = 0;
+  QElapsedTimer clock;
+  clock.start();
+  // Aborts at the first tick after a time label has shown a whole second
+  // with the progress in brackets: the discriminant under examination
+  // during the search ("1s  (5000047)"), the roots still to multiply in
+  // during the Weber step (class number 256 or more here).
+  static const QRegularExpression running("^(\\d+)s  \\((\\d+)\\)$");
   QObject::connect(form.get(), &TParamForm::Ticked, form.get(), [&] {
     ++ticks;
-    if (!clicked) {
+    const auto inSearch = running.match(DXLabel->text());
+    const auto inWeber = running.match(WXLabel->text());
+    if (!clicked && (inSearch.hasMatch() || inWeber.hasMatch() || clock.elapsed() > 15000)) {
+      EXPECT_TRUE(inSearch.hasMatch() || inWeber.hasMatch())
+          << DXLabel->text().toStdString() << " / " << WXLabel->text().toStdString();
+      if (inSearch.hasMatch()) {
+        EXPECT_GT(inSearch.captured(2).toLongLong(), 5000000);
+      }
+      if (inWeber.hasMatch()) {
+        EXPECT_TRUE(IsStoppedTime(DXLabel->text()));
+        EXPECT_LT(inWeber.captured(2).toLongLong(), 1440 + 1);
+      }
       clicked = true;
       EXPECT_EQ(CancelBtn->text(), "Abort");
       EXPECT_FALSE(OKBtn->isVisible());
@@ -351,8 +369,9 @@ TEST_F(ParamFormTest, AbortFromTheBreakCallbackReturnsToIdle) {
   script.Start();
   EXPECT_FALSE(form->Execute(data));
   EXPECT_TRUE(clicked);
+  EXPECT_GE(ticks, 5);
   EXPECT_TRUE(script.Finished());
-  EXPECT_TRUE(ScriptedUi().Errors.isEmpty());
+  EXPECT_TRUE(ScriptedUi().Errors.isEmpty()) << ScriptedUi().Errors.join("|").toStdString();
   EXPECT_EQ(data.D, 0);
 }
 

@@ -186,6 +186,70 @@ void TGF2N::Sqr(TGF2Poly& a) const {
 
 // ---------------------------------------------------------------- inversion
 
+namespace {
+
+// Binary extended Euclid for fields of up to four limbs (N < 256), every
+// vector in registers and every step free of branches but the loop test:
+// U = P, V = A, G1 = 0, G2 = 1 on entry (BUF: four vectors of NL limbs);
+// keeping U = G1·A and V = G2·A mod P, while deg U >= 1: if deg U < deg V
+// the pairs swap, then U += V·x^j and G1 += G2·x^j, j = deg U - deg V.
+// Returns the final degree of U; G1 (the inverse when it is 0) goes back
+// to the first vector of BUF.
+template <int NL>
+std::int32_t EuclidFixed(std::uint64_t* buf, std::int32_t n) {
+  std::uint64_t u[NL], v[NL], g1[NL], g2[NL];
+  for (int i = 0; i < NL; ++i) {
+    u[i] = buf[i];
+    v[i] = buf[NL + i];
+    g1[i] = buf[2 * NL + i];
+    g2[i] = buf[3 * NL + i];
+  }
+  auto degree = [](const std::uint64_t* x) {
+    std::int32_t d = -1;
+    for (int i = 0; i < NL; ++i)
+      d = x[i] != 0 ? 64 * i + static_cast<std::int32_t>(std::bit_width(x[i])) - 1 : d;
+    return d;
+  };
+  // Y += X·x^j for 0 <= j < 64·NL, by selects of the limb shift.
+  auto addShifted = [](std::uint64_t* y, const std::uint64_t* x, std::int32_t q, int sh) {
+    const int back = 63 - sh;
+    std::uint64_t w[NL + 1];
+    w[0] = 0;
+    for (int i = 0; i < NL; ++i) {
+      std::uint64_t t = 0;
+      for (int k = 0; k <= i; ++k) t = (i - k == q) ? x[k] : t;
+      w[i + 1] = t;
+    }
+    for (int i = 0; i < NL; ++i) y[i] ^= (w[i + 1] << sh) | ((w[i] >> 1) >> back);
+  };
+  std::int32_t du = n, dv = degree(v);
+  const bool poll = RuvBreakActive();
+  std::uint32_t rounds = 0;
+  while (du >= 1) {
+    const std::uint64_t mask = 0 - static_cast<std::uint64_t>(du < dv);
+    for (int i = 0; i < NL; ++i) {
+      const std::uint64_t s = (u[i] ^ v[i]) & mask;
+      u[i] ^= s;
+      v[i] ^= s;
+      const std::uint64_t t = (g1[i] ^ g2[i]) & mask;
+      g1[i] ^= t;
+      g2[i] ^= t;
+    }
+    const std::int32_t dm = (du ^ dv) & static_cast<std::int32_t>(mask);
+    du ^= dm;
+    dv ^= dm;
+    const std::int32_t j = du - dv;
+    addShifted(u, v, j >> 6, j & 63);
+    addShifted(g1, g2, j >> 6, j & 63);
+    du = degree(u);
+    if (poll && (++rounds & 63u) == 0) RuvBreak();
+  }
+  for (int i = 0; i < NL; ++i) buf[i] = g1[i];
+  return du;
+}
+
+}  // namespace
+
 void TGF2N::InvCore(TGF2Poly& a) const {
   if (a.IsOne()) return;
   // A may be longer than P when degrees are not checked: start from A mod P.
@@ -221,6 +285,23 @@ void TGF2N::InvCore(TGF2Poly& a) const {
   load(u, fieldPoly_);
   load(v, *src);
   g2[0] = 1;
+  if (nl <= 4) {
+    std::int32_t d = 0;
+    switch (nl) {
+      case 1: d = EuclidFixed<1>(buf, n_); break;
+      case 2: d = EuclidFixed<2>(buf, n_); break;
+      case 3: d = EuclidFixed<3>(buf, n_); break;
+      default: d = EuclidFixed<4>(buf, n_); break;
+    }
+    if (d < 0) RaiseNotIrreducible("Inv");
+    a.SetSize(0, false);
+    a.SetSize(2 * nl, false);
+    std::uint32_t* w = a.Words();
+    for (std::int32_t i = 0; i < 2 * nl; ++i) w[i] = static_cast<std::uint32_t>(buf[i >> 1] >> (32 * (i & 1)));
+    a.Normalize(true);
+    ReduceStd(a);
+    return;
+  }
   auto degree = [](const std::uint64_t* x, std::int32_t top) {
     while (top >= 0 && x[top] == 0) --top;
     return top < 0 ? -1 : 64 * top + static_cast<std::int32_t>(std::bit_width(x[top])) - 1;

@@ -6,7 +6,6 @@
 #include "engine/mov.h"
 #include "engine/weber.h"
 #include "gf2/gf2_factor.h"
-#include "gf2/gf2n_poly.h"
 #include "integers/errors.h"
 #include "integers/random.h"
 
@@ -76,13 +75,13 @@ void TECGF2Data::SetField(const TGF2Poly& p, std::uint8_t basis) {
 
 void TECGF2Data::PickRoot() {
   if (WIrreducible) {
-    GF2NFindRoot(Field, Root, W, false);
+    Field.FindRoot(Root, W, false);
     FactorIndex = -1;
   } else {
     if (WFactors.Count() == 0) RaiseInvalidCall("TECGF2Data.PickRoot", "No Weber polynomial");
     FactorIndex = static_cast<std::int32_t>((RuvRandom() & 0x7FFFFFFFu) %
                                             static_cast<std::uint32_t>(WFactors.Count()));
-    GF2NFindRoot(Field, Root, WFactors.Cell(FactorIndex), false);
+    Field.FindRoot(Root, WFactors.Cell(FactorIndex), false);
   }
 }
 

@@ -87,6 +87,4 @@ void TGF2N::FindRoot(TGF2Poly& root, const TGF2Poly& p, bool check) {
   if (guard.Switched()) ApplyMatrix(root, *s2n_);
 }
 
-void GF2NFindRoot(TGF2N& field, TGF2Poly& root, const TGF2Poly& p, bool check) { field.FindRoot(root, p, check); }
-
 }  // namespace rara

@@ -84,7 +84,5 @@ class TGF2NPoly : public TRuvObject {
   std::int32_t degree_ = -1;
 };
 
-// The same as Field.FindRoot(Root, P, Check).
-void GF2NFindRoot(TGF2N& field, TGF2Poly& root, const TGF2Poly& p, bool check);
 
 }  // namespace rara

@@ -263,37 +263,21 @@ void TCurveForm::SetFieldControlsEnabled(bool enabled) {
 void TCurveForm::SetReady() {
   Done = false;
   Go = false;
-  OKBtn->setVisible(true);
-  OKBtn->setEnabled(true);
-  OKBtn->setDefault(true);
-  SetButtonKind(CancelBtn, TButtonKind::Cancel);
-  HelpBtn->setVisible(true);
-  HelpBtn->setEnabled(true);
   SetFieldControlsEnabled(true);
-  OKBtn->setFocus();
+  SetDialogButtons(OKBtn, CancelBtn, HelpBtn, TDialogPhase::Ready);
 }
 
 void TCurveForm::SetRunning() {
   Done = false;
-  OKBtn->setVisible(false);
-  OKBtn->setEnabled(false);
-  SetButtonKind(CancelBtn, TButtonKind::Abort);
-  HelpBtn->setVisible(false);
-  HelpBtn->setEnabled(false);
   SetFieldControlsEnabled(false);
-  CancelBtn->setDefault(true);
-  CancelBtn->setFocus();
+  SetDialogButtons(OKBtn, CancelBtn, HelpBtn, TDialogPhase::Running);
 }
 
 void TCurveForm::SetFinished() {
   Done = true;
   Go = false;
-  OKBtn->setVisible(false);
-  SetButtonKind(CancelBtn, TButtonKind::OK);
-  HelpBtn->setVisible(false);
   SetFieldControlsEnabled(false);
-  CancelBtn->setDefault(true);
-  CancelBtn->setFocus();
+  SetDialogButtons(OKBtn, CancelBtn, HelpBtn, TDialogPhase::Finished);
 }
 
 // ---- The run ----

@@ -96,6 +96,19 @@ TUpDownButton::TUpDownButton(const QString& name, QWidget* parent)
 
 // ---- Button kinds ----
 
+void SetDialogButtons(QPushButton* ok, QPushButton* second, QPushButton* help, TDialogPhase phase) {
+  const bool ready = phase == TDialogPhase::Ready;
+  ok->setVisible(ready);
+  ok->setEnabled(ready);
+  help->setVisible(ready);
+  help->setEnabled(ready);
+  SetButtonKind(second, ready ? TButtonKind::Cancel
+                              : (phase == TDialogPhase::Running ? TButtonKind::Abort : TButtonKind::OK));
+  QPushButton* focus = ready ? ok : second;
+  focus->setDefault(true);
+  focus->setFocus();
+}
+
 void SetButtonKind(QPushButton* button, TButtonKind kind) {
   QStyle::StandardPixmap icon = QStyle::SP_DialogCancelButton;
   QString text = "Cancel";

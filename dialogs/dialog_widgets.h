@@ -78,6 +78,12 @@ enum class TButtonKind { Cancel, Abort, OK };
 void SetButtonKind(QPushButton* button, TButtonKind kind);
 TButtonKind ButtonKind(const QPushButton* button);
 
+// The three button rows of a computing dialog. Ready: OK (default) and Help
+// shown, the second button is Cancel. Running: only the second button, as
+// Abort. Finished: only the second button, as OK.
+enum class TDialogPhase { Ready, Running, Finished };
+void SetDialogButtons(QPushButton* ok, QPushButton* second, QPushButton* help, TDialogPhase phase);
+
 // Running time of one step shown in a label: "0s" at the start, the whole
 // seconds every second while the step runs (with the progress value in
 // brackets when asked), the measured seconds with two decimals at the end.

@@ -243,34 +243,20 @@ void TParamForm::SetParamsEnabled(bool enabled) {
 void TParamForm::SetIdle() {
   Go = false;
   Cancelled = false;
-  OKBtn->setEnabled(true);
-  OKBtn->setVisible(true);
-  OKBtn->setDefault(true);
-  SetButtonKind(CancelBtn, TButtonKind::Cancel);
-  HelpBtn->setEnabled(true);
-  HelpBtn->setVisible(true);
   SetParamsEnabled(true);
-  OKBtn->setFocus();
+  SetDialogButtons(OKBtn, CancelBtn, HelpBtn, TDialogPhase::Ready);
 }
 
 void TParamForm::SetBusy() {
   Cancelled = false;
-  OKBtn->setVisible(false);
-  OKBtn->setEnabled(false);
-  SetButtonKind(CancelBtn, TButtonKind::Abort);
-  HelpBtn->setVisible(false);
-  HelpBtn->setEnabled(false);
   SetParamsEnabled(false);
-  CancelBtn->setDefault(true);
-  CancelBtn->setFocus();
+  SetDialogButtons(OKBtn, CancelBtn, HelpBtn, TDialogPhase::Running);
 }
 
 void TParamForm::SetDone() {
   Go = false;
   Cancelled = true;
-  SetButtonKind(CancelBtn, TButtonKind::OK);
-  CancelBtn->setDefault(true);
-  CancelBtn->setFocus();
+  SetDialogButtons(OKBtn, CancelBtn, HelpBtn, TDialogPhase::Finished);
 }
 
 // ---- Computing ----

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <memory>
 
+#include "engine/form_math.h"
 #include "integers/break.h"
 #include "integers/errors.h"
 #include "integers/prime_table.h"
@@ -17,23 +18,6 @@ namespace {
 
 using i64 = std::int64_t;
 using u64 = std::uint64_t;
-
-i64 ISqrt64(i64 n) {
-  if (n <= 0) return 0;
-  i64 r = static_cast<i64>(std::sqrt(static_cast<long double>(n)));
-  while (r * r > n) --r;
-  while ((r + 1) * (r + 1) <= n) ++r;
-  return r;
-}
-
-u64 GcdU64(u64 a, u64 b) {
-  while (b != 0) {
-    const u64 t = a % b;
-    a = b;
-    b = t;
-  }
-  return a;
-}
 
 // The candidates of one block: square-freeness and class numbers of
 // d0, d0 + 8, ..., found together; later candidates start a new, longer block.
@@ -122,7 +106,7 @@ std::int32_t ClassNumber(std::int32_t d) {
     for (i64 a = std::max<i64>(2 * b, 1); a <= amax; ++a) {
       if (n % a != 0) continue;
       const i64 c = n / a;
-      if (GcdU64(GcdU64(static_cast<u64>(a), static_cast<u64>(2 * b)), static_cast<u64>(c)) != 1)
+      if (Gcd3(a, 2 * b, c) != 1)
         continue;
       ++count;
       if (b > 0 && 2 * b < a && a < c) ++count;

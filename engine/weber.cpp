@@ -7,6 +7,7 @@
 #include <cmath>
 #include <memory>
 
+#include "engine/form_math.h"
 #include "engine/weber_fixed.h"
 #include "integers/break.h"
 #include "integers/errors.h"
@@ -16,23 +17,6 @@ namespace rara {
 namespace {
 
 using i64 = std::int64_t;
-
-i64 ISqrt64(i64 n) {
-  if (n <= 0) return 0;
-  i64 r = static_cast<i64>(std::sqrt(static_cast<long double>(n)));
-  while (r * r > n) --r;
-  while ((r + 1) * (r + 1) <= n) ++r;
-  return r;
-}
-
-i64 Gcd64(i64 a, i64 b) {
-  while (b != 0) {
-    const i64 t = a % b;
-    a = b;
-    b = t;
-  }
-  return a;
-}
 
 using weber_fixed::TFactorCoef;
 using weber_fixed::Word;
@@ -569,7 +553,7 @@ void BuildWeberProduct(TWeberProduct& product, std::int32_t d, std::int32_t h,
     for (i64 a = std::max<i64>(2 * b, 1); a <= amax; ++a) {
       if (n % a != 0) continue;
       const i64 c = n / a;
-      if (Gcd64(Gcd64(a, 2 * b), c) != 1) continue;
+      if (Gcd3(a, 2 * b, c) != 1) continue;
       RuvBreak();
       ClassInvariant(z, static_cast<std::int32_t>(a), static_cast<std::int32_t>(b),
                      static_cast<std::int32_t>(c), g3, r, constants);

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "bench/bench_int_util.h"
 #include "integers/integers.h"
 #include "integers/random.h"
 
@@ -14,15 +15,8 @@ namespace {
 
 using rara::TInteger;
 
-void RandomBits(TInteger& a, int bits) {
-  a.Clear();
-  for (int i = 0; i < bits / 32; ++i) a.SetLong(static_cast<std::uint32_t>(i), rara::RuvRandom());
-  a.SetBit(static_cast<std::uint32_t>(bits - 1), true);
-}
-
-void ToMpz(mpz_t out, const TInteger& a) {
-  mpz_import(out, static_cast<size_t>(a.Size()), -1, 4, 0, 0, a.Limbs());
-}
+using rara::bench::RandomBits;
+using rara::bench::ToMpz;
 
 void BM_IDiv(benchmark::State& state) {
   const int bits = static_cast<int>(state.range(0));

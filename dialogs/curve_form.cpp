@@ -46,7 +46,7 @@ void KeepPlaceWhenHidden(QWidget* w) {
 
 }  // namespace
 
-TCurveForm::TCurveForm(QWidget* parent) : QDialog(parent) {
+TCurveForm::TCurveForm(QWidget* parent) : TComputingDialog(parent, 200) {
   setObjectName("CurveForm");
   setWindowTitle(" New Curve over GF(2^N)");
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
@@ -398,31 +398,5 @@ bool TCurveForm::eventFilter(QObject* watched, QEvent* event) {
   return QDialog::eventFilter(watched, event);
 }
 
-void TCurveForm::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_F4 && event->modifiers() == Qt::AltModifier) {
-    Ui().Beep();
-    event->accept();
-    return;
-  }
-  if (event->key() == Qt::Key_F1 && HelpBtn->isEnabled()) {
-    Ui().HelpTopic(200);
-    event->accept();
-    return;
-  }
-  QDialog::keyPressEvent(event);
-}
-
-void TCurveForm::closeEvent(QCloseEvent* event) {
-  if (event->spontaneous()) {
-    Ui().Beep();
-    event->ignore();
-    return;
-  }
-  event->accept();
-}
-
-void TCurveForm::reject() {
-  if (CancelBtn->isVisible() && CancelBtn->isEnabled()) CancelBtn->click();
-}
 
 }  // namespace rara

@@ -19,7 +19,7 @@ namespace rara {
 
 class TECGF2Data;
 
-class TCurveForm : public QDialog {
+class TCurveForm : public TComputingDialog {
   Q_OBJECT
  public:
   explicit TCurveForm(QWidget* parent = nullptr);
@@ -43,9 +43,8 @@ class TCurveForm : public QDialog {
   void Ticked();
 
  protected:
-  void keyPressEvent(QKeyEvent* event) override;  // FormKeyDown
-  void closeEvent(QCloseEvent* event) override;
-  void reject() override;
+  QPushButton* SecondButton() const override { return CancelBtn; }
+  QPushButton* HelpButton() const override { return HelpBtn; }
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:

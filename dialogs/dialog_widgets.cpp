@@ -1,5 +1,6 @@
 // Building blocks shared by the computing dialogs.
 #include "dialogs/dialog_widgets.h"
+#include "dialogs/ui_services.h"
 
 #include <chrono>
 
@@ -178,6 +179,35 @@ void CentreOnScreen(QWidget* window) {
   QRect frame = window->frameGeometry();
   frame.moveCenter(screen->availableGeometry().center());
   window->move(frame.topLeft());
+}
+
+void TComputingDialog::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_F4 && event->modifiers() == Qt::AltModifier) {
+    Ui().Beep();
+    event->accept();
+    return;
+  }
+  if (event->key() == Qt::Key_F1 && HelpButton()->isEnabled()) {
+    Ui().HelpTopic(helpTopic_);
+    event->accept();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+void TComputingDialog::closeEvent(QCloseEvent* event) {
+  // On X11 Alt+F4 arrives as a close request from the window manager.
+  if (event->spontaneous()) {
+    Ui().Beep();
+    event->ignore();
+    return;
+  }
+  event->accept();
+}
+
+void TComputingDialog::reject() {
+  QPushButton* second = SecondButton();
+  if (second->isVisible() && second->isEnabled()) second->click();
 }
 
 }  // namespace rara

@@ -7,12 +7,15 @@
 #include <cstdint>
 #include <functional>
 
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QWidget>
 
+class QCloseEvent;
+class QKeyEvent;
 class QToolButton;
 
 namespace rara {
@@ -112,5 +115,26 @@ std::int64_t TickCountMs();
 
 // Places a top-level window in the middle of its screen.
 void CentreOnScreen(QWidget* window);
+
+// Base of the two computing dialogs: Alt+F4 and closes from the window
+// manager are refused with a beep (the dialog is left only through its
+// buttons), F1 opens the dialog's help topic while its Help button is
+// enabled, and Escape outside the edits presses the second button in its
+// current kind (Cancel, Abort or OK).
+class TComputingDialog : public QDialog {
+ public:
+  TComputingDialog(QWidget* parent, int helpTopic) : QDialog(parent), helpTopic_(helpTopic) {}
+
+ protected:
+  virtual QPushButton* SecondButton() const = 0;
+  virtual QPushButton* HelpButton() const = 0;
+
+  void keyPressEvent(QKeyEvent* event) override;  // FormKeyDown
+  void closeEvent(QCloseEvent* event) override;
+  void reject() override;
+
+ private:
+  int helpTopic_;
+};
 
 }  // namespace rara

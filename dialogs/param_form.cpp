@@ -53,7 +53,7 @@ void KeepPlaceWhenHidden(QWidget* w) {
 
 }  // namespace
 
-TParamForm::TParamForm(QWidget* parent) : QDialog(parent) {
+TParamForm::TParamForm(QWidget* parent) : TComputingDialog(parent, 100) {
   setObjectName("ParamForm");
   setWindowTitle(" New Curve Parameters");
   // No title-bar buttons: the dialog is left through its own buttons only.
@@ -432,33 +432,5 @@ void TParamForm::LSpinBtnDownClick() {
 
 void TParamForm::PRadioBtnClick(int index) { Ratio = PrecisionRatios[index]; }
 
-void TParamForm::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_F4 && event->modifiers() == Qt::AltModifier) {
-    Ui().Beep();
-    event->accept();
-    return;
-  }
-  if (event->key() == Qt::Key_F1 && HelpBtn->isEnabled()) {
-    Ui().HelpTopic(100);
-    event->accept();
-    return;
-  }
-  QDialog::keyPressEvent(event);
-}
-
-void TParamForm::closeEvent(QCloseEvent* event) {
-  // Closing from outside (window manager, Alt+F4) is refused like the key.
-  if (event->spontaneous()) {
-    Ui().Beep();
-    event->ignore();
-    return;
-  }
-  event->accept();
-}
-
-void TParamForm::reject() {
-  // Escape outside the edits acts as the second button in its current kind.
-  if (CancelBtn->isVisible() && CancelBtn->isEnabled()) CancelBtn->click();
-}
 
 }  // namespace rara

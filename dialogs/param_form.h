@@ -19,7 +19,7 @@ namespace rara {
 
 class TECGF2Data;
 
-class TParamForm : public QDialog {
+class TParamForm : public TComputingDialog {
   Q_OBJECT
  public:
   explicit TParamForm(QWidget* parent = nullptr);
@@ -55,9 +55,8 @@ class TParamForm : public QDialog {
   virtual void ComputeSearch(TECGF2Data& data);
   virtual void ComputeWeber(TECGF2Data& data);
 
-  void keyPressEvent(QKeyEvent* event) override;  // FormKeyDown
-  void closeEvent(QCloseEvent* event) override;
-  void reject() override;                          // Escape outside the edits
+  QPushButton* SecondButton() const override { return CancelBtn; }
+  QPushButton* HelpButton() const override { return HelpBtn; }
 
  private:
   void FormCreate();

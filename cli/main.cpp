@@ -12,6 +12,8 @@
 #include "cli/progress.h"
 #include "engine/cm_search.h"
 #include "engine/construction.h"
+#include "engine/export_file.h"
+#include "engine/trust.h"
 #include "integers/errors.h"
 #include "integers/random.h"
 #include "integers/runtime.h"
@@ -54,6 +56,42 @@ bool Append(const TCliOptions& o, TSavePage page, const TReportLines& lines) {
   return false;
 }
 
+// Where the field polynomial came from, for the JSON.
+std::string FieldSource(const TCliOptions& o) {
+  if (!o.ListName.empty()) return o.ListName;
+  std::string text("--field ");
+  text += o.FieldText;
+  return text;
+}
+
+// The checks section after the reports, then the exports.
+int Finish(TCliOptions& o, TECGF2Data& data) {
+  if (o.Checks) {
+    TTrustReport trust;
+    CheckTrust(data, trust);
+    std::string text = "\n";
+    for (const std::string& line : TrustLines(data, trust)) text += line + "\n";
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fflush(stdout);
+  }
+  TExportInfo info;
+  info.FieldList = FieldSource(o);
+  info.Seed = o.Seed;
+  const std::pair<const std::string*, TExportFormat> exports[] = {
+      {&o.PemFile, TExportFormat::Pem}, {&o.DerFile, TExportFormat::Der},
+      {&o.JsonFile, TExportFormat::Json}};
+  for (const auto& [file, format] : exports) {
+    if (file->empty()) continue;
+    try {
+      WriteFileSafely(*file, ExportContent(data, format, info));
+    } catch (const ERuv& e) {
+      Error(e.what());
+      return ExitFailure;
+    }
+  }
+  return 0;
+}
+
 int Run(TCliOptions& o) {
   TDisplaySettings settings;
   settings.Binary = o.Binary;
@@ -91,7 +129,7 @@ int Run(TCliOptions& o) {
   ShowParams(page1, data, settings);
   Print(page1);
   if (!Append(o, TSavePage::Parameters, page1)) return ExitFailure;
-  if (o.ParamsOnly) return 0;
+  if (o.ParamsOnly) return Finish(o, data);
 
   progress.Start("Random root of Weber polynomial over GF(2^" + std::to_string(p.N) + ")",
                  nullptr);
@@ -116,7 +154,7 @@ int Run(TCliOptions& o) {
     page2.insert(page2.end(), block.begin(), block.end());
   }
   if (!Append(o, TSavePage::Curve, page2)) return ExitFailure;
-  return 0;
+  return Finish(o, data);
 }
 
 }  // namespace

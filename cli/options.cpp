@@ -13,7 +13,7 @@ namespace {
 
 enum class TOpt {
   Degree, KMax, KMod4, Bound, Discriminant, Ratio, Basis, Field, List, Points,
-  ParamsOnly, Binary, Reversed, Append, Seed, Quiet, Help, Version
+  ParamsOnly, Binary, Reversed, Append, Seed, Checks, Pem, Der, Json, Quiet, Help, Version
 };
 
 struct TOptSpec {
@@ -23,7 +23,7 @@ struct TOptSpec {
   TOpt Id;
 };
 
-constexpr std::array<TOptSpec, 18> Specs = {{
+constexpr std::array<TOptSpec, 22> Specs = {{
     {'N', "degree", true, TOpt::Degree},
     {'k', "kmax", true, TOpt::KMax},
     {0, "kmod4", false, TOpt::KMod4},
@@ -39,6 +39,10 @@ constexpr std::array<TOptSpec, 18> Specs = {{
     {0, "reversed", false, TOpt::Reversed},
     {0, "append", true, TOpt::Append},
     {0, "seed", true, TOpt::Seed},
+    {0, "checks", false, TOpt::Checks},
+    {0, "pem", true, TOpt::Pem},
+    {0, "der", true, TOpt::Der},
+    {0, "json", true, TOpt::Json},
     {'q', "quiet", false, TOpt::Quiet},
     {'h', "help", false, TOpt::Help},
     {0, "version", false, TOpt::Version},
@@ -178,6 +182,10 @@ std::string ParseOptions(const std::vector<std::string>& args, TCliOptions& o) {
       case TOpt::Reversed: o.Reversed = true; break;
       case TOpt::Append: o.AppendFile = *value; break;
       case TOpt::Seed: o.Seed = value; break;
+      case TOpt::Checks: o.Checks = true; break;
+      case TOpt::Pem: o.PemFile = *value; break;
+      case TOpt::Der: o.DerFile = *value; break;
+      case TOpt::Json: o.JsonFile = *value; break;
       case TOpt::Quiet: o.Quiet = true; break;
       case TOpt::Help: o.Help = true; break;
       case TOpt::Version: o.Version = true; break;
@@ -215,10 +223,17 @@ std::string ParseOptions(const std::vector<std::string>& args, TCliOptions& o) {
       return "Field polynomial list: p1363, x963, gauss or normal";
   }
 
+  // An export describes the curve with its last point as generator.
+  if ((!o.PemFile.empty() || !o.DerFile.empty() || !o.JsonFile.empty()) &&
+      (o.ParamsOnly || o.Points == 0))
+    return "--pem, --der and --json need a point: not with --params-only or --points 0";
+
   const std::int32_t n = o.Params.N;
   if (!haveField) {
     TFieldList from = o.List;
     if (from == TFieldList::Default) from = o.Basis == 0 ? TFieldList::P1363 : TFieldList::Normal;
+    static constexpr std::array<const char*, 5> ListNames = {"", "p1363", "x963", "gauss", "normal"};
+    o.ListName = ListNames[static_cast<std::size_t>(from)];
     if (std::string m = ListPolyText(from, n, o.FieldText); !m.empty()) return m;
   }
   const TFieldPolyError error = CheckFieldPoly(o.FieldText, n, o.Basis, o.FieldPoly);
@@ -253,6 +268,12 @@ std::string UsageText() {
       "                          as Save records\n"
       "      --seed TEXT         seed the random generator from TEXT instead of the clock;\n"
       "                          the same seed and options give the same output\n"
+      "      --checks            after the reports, the proof of the curve order and the\n"
+      "                          security verdicts (PASS, FAIL or NOTE with thresholds)\n"
+      "      --pem FILE          write the curve with the last point as generator as\n"
+      "                          X9.62 explicit EC parameters in PEM\n"
+      "      --der FILE          the same in DER\n"
+      "      --json FILE         the curve, its checks and how it was built, in JSON\n"
       "  -q, --quiet             no progress on standard error\n"
       "  -h, --help              this text\n"
       "      --version           the version\n";

@@ -26,10 +26,13 @@ struct TCliOptions {
   bool Reversed = false;
   std::string AppendFile;         // empty: no Save records
   std::optional<std::string> Seed;
+  bool Checks = false;            // the order proof and verdicts after the reports
+  std::string PemFile, DerFile, JsonFile;  // exports of the curve with the last point
   bool Quiet = false;
   bool Help = false;
   bool Version = false;
 
+  std::string ListName;           // the built-in list used, empty with --field
   TGF2Poly FieldPoly;             // the checked field polynomial of degree N
 };
 

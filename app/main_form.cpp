@@ -158,6 +158,7 @@ void TMainForm::SetupControls() {
   connect(&Book, &QTabWidget::currentChanged, this, [this] { Guarded([this] { BookChange(); }); });
   connect(&Edit1, &QTextEdit::selectionChanged, this, [this] { Guarded([this] { Edit1SelectionChange(); }); });
   connect(&Edit2, &QTextEdit::selectionChanged, this, [this] { Guarded([this] { Edit2SelectionChange(); }); });
+  SetupExportMenu();
 
   StatusBar.setObjectName(QStringLiteral("StatusBar"));
   StatusBar.setFixedHeight(21);

@@ -9,6 +9,7 @@
 
 #include <QFrame>
 #include <QLabel>
+#include <QMenu>
 #include <QMainWindow>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -56,6 +57,15 @@ class TMainForm : public QMainWindow {
   void SetPageLit(int page, bool lit);
   bool PageLit(int page) const;
 
+  // Asks for the file an export goes to; an empty name means cancelled. The
+  // program asks with a file dialog; tests give the name directly.
+  using TExportFileAsk = std::function<QString()>;
+  void SetExportFileAsk(TExportFileAsk ask) { exportAsk_ = std::move(ask); }
+  // The curve page's context menu: the editor's own entries, then
+  // "Export parameters…" (enabled once a point exists). The caller owns it.
+  QMenu* CreateEdit2Menu();
+  bool CanExport() const;
+
   // Splits a two-part hint: the short part shows as a tool tip, the long
   // part in the status line; a hint without "|" serves as both.
   static QString ShortHint(const QString& hint);
@@ -75,6 +85,7 @@ class TMainForm : public QMainWindow {
   void BtnClearClick();
   void Edit1SelectionChange();
   void Edit2SelectionChange();
+  void ExportParamsClick();
 
  protected:
   bool event(QEvent* event) override;
@@ -87,6 +98,7 @@ class TMainForm : public QMainWindow {
   bool FormCloseQuery();
   void FormResize();
   void SetupControls();
+  void SetupExportMenu();
   void SetHint(QWidget& control, const QString& hint);
   void Connect(QToolButton& button, void (TMainForm::*handler)());
 
@@ -120,6 +132,7 @@ class TMainForm : public QMainWindow {
   QString windowHint_;
   TDialogRun paramsDialog_;
   TDialogRun curveDialog_;
+  TExportFileAsk exportAsk_;
 
   // Controls; Qt parents them in the window.
   QWidget client_;

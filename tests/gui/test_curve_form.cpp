@@ -1,7 +1,10 @@
 // Widget tests of the curve dialog: the list set-up for several degrees, the
 // basis buttons, the two notations of the field polynomial and their toggle,
 // the four validation messages, and a full run that leaves a curve behind.
+#include <atomic>
+#include <chrono>
 #include <memory>
+#include <thread>
 
 #include <QGroupBox>
 #include <QPlainTextEdit>
@@ -290,6 +293,21 @@ TEST_F(CurveFormTest, AbortDuringTheRootSearchReturnsToReady) {
   data.WIrreducible = true;
   data.WeberDone = true;
   data.CurveBuilt = true;
+  // Ticks every millisecond instead of every 100: the root search reaches
+  // the callback at its first polls however fast the machine is.
+  struct TFastTicks {
+    std::atomic<bool> stop{false};
+    std::thread thread{[this] {
+      while (!stop.load()) {
+        break_detail::Tick.store(true);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      }
+    }};
+    ~TFastTicks() {
+      stop.store(true);
+      thread.join();
+    }
+  } fastTicks;
   bool clicked = false;
   QObject::connect(form.get(), &TCurveForm::Ticked, form.get(), [&] {
     if (!clicked) {

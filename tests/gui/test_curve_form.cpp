@@ -1,10 +1,7 @@
 // Widget tests of the curve dialog: the list set-up for several degrees, the
 // basis buttons, the two notations of the field polynomial and their toggle,
 // the four validation messages, and a full run that leaves a curve behind.
-#include <atomic>
-#include <chrono>
 #include <memory>
-#include <thread>
 
 #include <QGroupBox>
 #include <QPlainTextEdit>
@@ -18,6 +15,7 @@
 #include "gf2/gf2_text.h"
 #include "integers/break.h"
 #include "tests/gui/gui_test_util.h"
+#include "tests/support/test_support.h"
 #include "tests/gui/scripted_ui.h"
 
 namespace rara::test {
@@ -293,21 +291,9 @@ TEST_F(CurveFormTest, AbortDuringTheRootSearchReturnsToReady) {
   data.WIrreducible = true;
   data.WeberDone = true;
   data.CurveBuilt = true;
-  // Ticks every millisecond instead of every 100: the root search reaches
-  // the callback at its first polls however fast the machine is.
-  struct TFastTicks {
-    std::atomic<bool> stop{false};
-    std::thread thread{[this] {
-      while (!stop.load()) {
-        break_detail::Tick.store(true);
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-      }
-    }};
-    ~TFastTicks() {
-      stop.store(true);
-      thread.join();
-    }
-  } fastTicks;
+  // Fast ticks: the root search reaches the callback at its first polls
+  // however fast the machine is.
+  TFastTicks fastTicks;
   bool clicked = false;
   QObject::connect(form.get(), &TCurveForm::Ticked, form.get(), [&] {
     if (!clicked) {

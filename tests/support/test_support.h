@@ -2,9 +2,14 @@
 // raise, fixed seeds, and the PARI/GP oracle.
 #pragma once
 
+#include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <exception>
 #include <string>
+#include <thread>
+
+#include "integers/break.h"
 
 namespace rara::test {
 
@@ -36,5 +41,29 @@ std::string MessageOf(F&& f) {
   }
   return "no error";
 }
+
+// Raises the tick flag every millisecond for its lifetime instead of every
+// 100 ms, so that a test aborting at a tick does not depend on how long the
+// computation under test takes on this machine.
+class TFastTicks {
+ public:
+  TFastTicks()
+      : thread_([this] {
+          while (!stop_.load()) {
+            break_detail::Tick.store(true);
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+          }
+        }) {}
+  ~TFastTicks() {
+    stop_.store(true);
+    thread_.join();
+  }
+  TFastTicks(const TFastTicks&) = delete;
+  TFastTicks& operator=(const TFastTicks&) = delete;
+
+ private:
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
+};
 
 }  // namespace rara::test

@@ -112,7 +112,7 @@ TEST_F(ExportTest, OpensslAcceptsEveryShapeAndRejectsAWrongOrder) {
   if (!Have("openssl")) GTEST_SKIP() << "openssl is not installed";
   const TCase cases[] = {{64, btStandard, true},  {113, btStandard, false}, {163, btStandard, true},
                          {163, btNormal, true},   {233, btStandard, false}, {233, btNormal, true},
-                         {283, btStandard, true}};
+                         {283, btStandard, true},  {360, btStandard, true},  {360, btNormal, true}};
   TECGF2Data rec;
   TGF2Poly p;
   for (const TCase& c : cases) {

@@ -38,19 +38,10 @@ QLabel* MakeLabel(const QString& name, const QString& caption, QWidget* parent) 
   return label;
 }
 
-void KeepPlaceWhenHidden(QWidget* w) {
-  QSizePolicy p = w->sizePolicy();
-  p.setRetainSizeWhenHidden(true);
-  w->setSizePolicy(p);
-}
-
 }  // namespace
 
-TCurveForm::TCurveForm(QWidget* parent) : TComputingDialog(parent, 200) {
-  setObjectName("CurveForm");
-  setWindowTitle(" New Curve over GF(2^N)");
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-  setModal(false);
+TCurveForm::TCurveForm(QWidget* parent)
+    : TComputingDialog(parent, 200, QStringLiteral("CurveForm"), QStringLiteral(" New Curve over GF(2^N)")) {
 
   FieldPolyBox = new QGroupBox("&Field Polynomial", this);
   FieldPolyBox->setObjectName("FieldPolyBox");

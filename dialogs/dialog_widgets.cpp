@@ -181,6 +181,20 @@ void CentreOnScreen(QWidget* window) {
   window->move(frame.topLeft());
 }
 
+void KeepPlaceWhenHidden(QWidget* w) {
+  QSizePolicy p = w->sizePolicy();
+  p.setRetainSizeWhenHidden(true);
+  w->setSizePolicy(p);
+}
+
+TComputingDialog::TComputingDialog(QWidget* parent, int helpTopic, const QString& name, const QString& caption)
+    : QDialog(parent), helpTopic_(helpTopic) {
+  setObjectName(name);
+  setWindowTitle(caption);
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+  setModal(false);
+}
+
 void TComputingDialog::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_F4 && event->modifiers() == Qt::AltModifier) {
     Ui().Beep();

@@ -116,6 +116,9 @@ std::int64_t TickCountMs();
 // Places a top-level window in the middle of its screen.
 void CentreOnScreen(QWidget* window);
 
+// Hides a control without letting the others move into its place.
+void KeepPlaceWhenHidden(QWidget* w);
+
 // Base of the two computing dialogs: Alt+F4 and closes from the window
 // manager are refused with a beep (the dialog is left only through its
 // buttons), F1 opens the dialog's help topic while its Help button is
@@ -123,7 +126,9 @@ void CentreOnScreen(QWidget* window);
 // current kind (Cancel, Abort or OK).
 class TComputingDialog : public QDialog {
  public:
-  TComputingDialog(QWidget* parent, int helpTopic) : QDialog(parent), helpTopic_(helpTopic) {}
+  // A modeless dialog without title-bar buttons: it is left through its own
+  // buttons only.
+  TComputingDialog(QWidget* parent, int helpTopic, const QString& name, const QString& caption);
 
  protected:
   virtual QPushButton* SecondButton() const = 0;

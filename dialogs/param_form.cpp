@@ -44,21 +44,10 @@ TClickLabel* MakeLabel(const QString& name, const QString& caption, QWidget* bud
   return label;
 }
 
-// Hides a control without letting the others move into its place.
-void KeepPlaceWhenHidden(QWidget* w) {
-  QSizePolicy p = w->sizePolicy();
-  p.setRetainSizeWhenHidden(true);
-  w->setSizePolicy(p);
-}
-
 }  // namespace
 
-TParamForm::TParamForm(QWidget* parent) : TComputingDialog(parent, 100) {
-  setObjectName("ParamForm");
-  setWindowTitle(" New Curve Parameters");
-  // No title-bar buttons: the dialog is left through its own buttons only.
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-  setModal(false);
+TParamForm::TParamForm(QWidget* parent)
+    : TComputingDialog(parent, 100, QStringLiteral("ParamForm"), QStringLiteral(" New Curve Parameters")) {
 
   paramBox_ = new QGroupBox("&Parameters", this);
   paramBox_->setObjectName("ParamBox");

@@ -325,11 +325,8 @@ TEST(EcSetup, DamagedCurveStreamsLeaveTheCurve) {
 
 // ---------------------------------------------------------------- abort
 
-int PollsBeforeAbort = 0;
-void AbortAtPoll() {
-  break_detail::Tick.store(true);
-  if (--PollsBeforeAbort == 0) RuvRequestAbort();
-}
+using test::AbortAtPoll;
+using test::PollsBeforeAbort;
 
 // An abort inside K·P leaves the point, the coefficients, the field's basis
 // and the scratch pool as they were.

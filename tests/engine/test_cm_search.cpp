@@ -287,11 +287,8 @@ TEST(CMSearch, MOVDegreeAndThreshold) {
 
 // ---- Abort ----
 
-int PollsBeforeAbort = 0;
-void AbortAtPoll() {
-  break_detail::Tick.store(true);
-  if (--PollsBeforeAbort == 0) RuvRequestAbort();
-}
+using test::AbortAtPoll;
+using test::PollsBeforeAbort;
 
 TEST(CMSearch, AbortLeavesNoScratchTaken) {
   const int used = TIntegerPool::ThreadVars().Used;

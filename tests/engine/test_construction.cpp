@@ -229,11 +229,8 @@ TEST(Construction, WrongOrderIsReportedAndBounded) {
   EXPECT_THROW(GetGF2Point(point, curve, TInteger(470), TInteger(1)), ERuv);
 }
 
-int PollsBeforeAbort = 0;
-void AbortAtPoll() {
-  break_detail::Tick.store(true);
-  if (--PollsBeforeAbort == 0) RuvRequestAbort();
-}
+using test::AbortAtPoll;
+using test::PollsBeforeAbort;
 
 TEST(Construction, AbortLeavesNoScratchTaken) {
   TECGF2Data rec;

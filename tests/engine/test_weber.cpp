@@ -191,11 +191,8 @@ TEST(Weber, EulerProductMatchesPlainProduct) {
 
 // ---- Abort ----
 
-int PollsBeforeAbort = 0;
-void AbortAtPoll() {
-  break_detail::Tick.store(true);
-  if (--PollsBeforeAbort == 0) RuvRequestAbort();
-}
+using test::AbortAtPoll;
+using test::PollsBeforeAbort;
 
 TEST(Weber, AbortLeavesNoScratchTaken) {
   const int usedI = TIntegerPool::ThreadVars().Used;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "gf2/gf2_poly.h"
+#include "integers/break.h"
 #include "tests/support/test_support.h"
 
 namespace rara::test {
@@ -138,5 +139,22 @@ inline ::testing::AssertionResult Valid(const TGF2Poly& p) {
 }
 
 // Message of the exception E raised by f ("" when none).
+
+// Injects an abort at a chosen poll (Arm) and checks at the end that every
+// scratch polynomial went back to the pool.
+class TGF2AbortTest : public ::testing::Test {
+ protected:
+  void Arm(int polls) {
+    PollsBeforeAbort = polls;
+    RuvBreakWith(&AbortAtPoll);
+    break_detail::Tick.store(true);
+    used_ = TGF2PolyPool::ThreadVars().Used;
+  }
+  void TearDown() override {
+    RuvBreakStop();
+    EXPECT_EQ(TGF2PolyPool::ThreadVars().Used, used_) << "scratch polynomials not given back";
+  }
+  int used_ = 0;
+};
 
 }  // namespace rara::test

@@ -305,26 +305,8 @@ TEST(GF2Factor, AgreesWithGpFactormod) {
 
 // ---------------------------------------------------------------- abort
 
-int PollsBeforeAbort = 0;
-void AbortAtPoll() {
-  break_detail::Tick.store(true);
-  if (--PollsBeforeAbort == 0) RuvRequestAbort();
-}
 
-class GF2FactorAbort : public ::testing::Test {
- protected:
-  void Arm(int polls) {
-    PollsBeforeAbort = polls;
-    RuvBreakWith(&AbortAtPoll);
-    break_detail::Tick.store(true);
-    used_ = TGF2PolyPool::ThreadVars().Used;
-  }
-  void TearDown() override {
-    RuvBreakStop();
-    EXPECT_EQ(TGF2PolyPool::ThreadVars().Used, used_) << "scratch polynomials not given back";
-  }
-  int used_ = 0;
-};
+using GF2FactorAbort = TGF2AbortTest;
 
 TEST_F(GF2FactorAbort, EveryRoutine) {
   std::mt19937 g(4204);

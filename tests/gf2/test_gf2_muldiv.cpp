@@ -273,26 +273,8 @@ TEST_P(GF2KernelPath, GcdAgainstEuclid) {
 // ---- Abort in the middle: a callback that re-arms the tick keeps polls
 // coming at every RuvBreak, and asks for the abort at the given poll.
 
-int PollsBeforeAbort = 0;
-void AbortAtPoll() {
-  break_detail::Tick.store(true);
-  if (--PollsBeforeAbort == 0) RuvRequestAbort();
-}
 
-class GF2Abort : public ::testing::Test {
- protected:
-  void Arm(int polls) {
-    PollsBeforeAbort = polls;
-    RuvBreakWith(&AbortAtPoll);
-    break_detail::Tick.store(true);
-    used_ = TGF2PolyPool::ThreadVars().Used;
-  }
-  void TearDown() override {
-    RuvBreakStop();
-    EXPECT_EQ(TGF2PolyPool::ThreadVars().Used, used_) << "scratch polynomials not given back";
-  }
-  int used_ = 0;
-};
+using GF2Abort = TGF2AbortTest;
 
 TEST_F(GF2Abort, InsideKaratsuba) {
   std::mt19937 g(29);

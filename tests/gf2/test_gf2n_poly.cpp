@@ -499,11 +499,8 @@ INSTANTIATE_TEST_SUITE_P(Kernels, GF2NPolyFields, ::testing::Values(kSelected, k
                          });
 
 // GCD polls at every Euclid step: an abort gives back every scratch value.
-int PollsBeforeAbort = 0;
-void AbortAtPoll() {
-  break_detail::Tick.store(true);
-  if (--PollsBeforeAbort == 0) RuvRequestAbort();
-}
+using test::AbortAtPoll;
+using test::PollsBeforeAbort;
 
 TEST(GF2NPoly, GCDAbort) {
   TGF2N f;

@@ -242,11 +242,8 @@ TEST(GF2SqrMatrix, BitsBeyondTheDimension) {
   EXPECT_TRUE(m.Row(2).Coef(1));
 }
 
-int PollsBeforeAbort = 0;
-void AbortAtPoll() {
-  break_detail::Tick.store(true);
-  if (--PollsBeforeAbort == 0) RuvRequestAbort();
-}
+using test::AbortAtPoll;
+using test::PollsBeforeAbort;
 
 // An inversion aborted half-way leaves the matrix as it was.
 TEST(GF2SqrMatrix, AbortedInversion) {

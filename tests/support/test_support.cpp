@@ -12,6 +12,13 @@
 
 namespace rara::test {
 
+int PollsBeforeAbort = 0;
+
+void AbortAtPoll() {
+  break_detail::Tick.store(true);
+  if (--PollsBeforeAbort == 0) RuvRequestAbort();
+}
+
 int Iterations(int base) {
   const char* s = std::getenv("RARA_SOAK");
   long factor = s ? std::strtol(s, nullptr, 10) : 1;

@@ -42,6 +42,12 @@ std::string MessageOf(F&& f) {
   return "no error";
 }
 
+// Break callback that makes every RuvBreak poll (it raises the tick flag
+// again each time) and requests the abort at the PollsBeforeAbort-th poll,
+// so that an abort can be injected at any chosen poll of a computation.
+extern int PollsBeforeAbort;
+void AbortAtPoll();
+
 // Raises the tick flag every millisecond for its lifetime instead of every
 // 100 ms, so that a test aborting at a tick does not depend on how long the
 // computation under test takes on this machine.

@@ -323,6 +323,11 @@ void XExp(TReal& a) {
     XSet(a, std::int64_t{1});
     return;
   }
+  // |A| >= 2^32 puts e^|A| at or above 2^(1.44·2^32), beyond the exponent
+  // range at any precision: the squarings below would overflow anyway, after
+  // pos(A) + 32 of them at a precision raised by pos(A) bits (or the raise
+  // itself would fail first). Report that overflow at once.
+  if (a.Pos() > 32) RaiseOverflow("XSqr");
   TReal result;
   {
     TGuardedPrecision guard;

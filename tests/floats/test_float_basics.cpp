@@ -223,6 +223,28 @@ TEST_F(FloatBasics, ExponentOverflowIsReported) {
   ExpectError<ERuvOverflow>([&] { XMul(lo, lo2); }, "XMul\r\nOverflow");
 }
 
+// An exponential whose result cannot be represented at any precision is an
+// overflow of its squarings, reported before any of them, whatever the size
+// of the argument (2^2000000000 used to fail on raising the precision).
+TEST_F(FloatBasics, HugeExponentialOverflowsAtOnce) {
+  for (std::int64_t k : {std::int64_t{32}, std::int64_t{1000000}, std::int64_t{2000000000}}) {
+    for (std::int64_t sign : {1, -1}) {
+      TReal x(sign);
+      float_detail::MulPow2(x, k, "test");
+      ExpectError<ERuvOverflow>([&] { XExp(x); }, "XSqr\r\nOverflow");
+      TComplex z;
+      XSet(z, 0, 1);
+      XAssign(z.Re(), x);
+      ExpectError<ERuvOverflow>([&] { XExp(z); }, "XSqr\r\nOverflow");
+      EXPECT_EQ(TFloat::Precision(), 128) << k;
+    }
+  }
+  // The largest arguments whose exponential fits are not refused.
+  TReal x(std::int64_t{1488000000});
+  XExp(x);
+  EXPECT_EQ(x.Pos(), 2146730221);  // floor(1488000000/ln 2) + 1
+}
+
 TEST_F(FloatBasics, ComparisonAndEpsilon) {
   TReal m3(std::int64_t{-3}), m2(std::int64_t{-2}), z, p2(std::int64_t{2}), p3(std::int64_t{3});
   const TReal* order[] = {&m3, &m2, &z, &p2, &p3};

@@ -281,6 +281,11 @@ TEST(CMSearch, MOVDegreeAndThreshold) {
   EXPECT_EQ(MOVDegree(9, TInteger(5)), 4);
   EXPECT_EQ(MOVDegree(9, TInteger(0)), -1);
   EXPECT_EQ(MOVDegree(9, TInteger(1)), -1);
+  // The bound is 1000 degrees: orders of 2^163 (from gp's znorder) of 101,
+  // exactly 1000, and 1001 (beyond the bound).
+  EXPECT_EQ(MOVDegree(163, TInteger(8297353)), 101);
+  EXPECT_EQ(MOVDegree(163, TInteger(4001)), 1000);
+  EXPECT_EQ(MOVDegree(163, TInteger(6007)), 0);
   const std::pair<int, int> thresholds[] = {{64, 3}, {163, 7}, {191, 9}, {233, 11}, {283, 14}, {360, 18}};
   for (auto [n, k] : thresholds) EXPECT_EQ(CriticalThreshold(n), k) << n;
 }

@@ -124,9 +124,13 @@ TEST(Weber, PrecisionRule) {
   EXPECT_EQ(TFloat::Precision(), 288);
   GetWeberPolyMod2(w, 6119, ClassNumber(6119), progress, 1.0L);
   EXPECT_EQ(TFloat::Precision(), 128);
-  // A class number above √(2.71829·D) sets the precision.
+  // A class number above √(2.71829·D) sets the precision: D = 38639 has
+  // h = 325 > 324, and at ratio 0.99 that is 321 bits (352) against 320.
   GetWeberPolyMod2(w, 7, 1, progress, 1.0L);
   EXPECT_EQ(TFloat::Precision(), 128);
+  ASSERT_EQ(ClassNumber(38639), 325);
+  GetWeberPolyMod2(w, 38639, 325, progress, 0.99L);
+  EXPECT_EQ(TFloat::Precision(), 352);
   TFloat::SetPrecision(TFloat::DefaultPrecision);
 }
 

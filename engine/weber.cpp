@@ -605,7 +605,11 @@ void GetWeberPolyInt(std::vector<TInteger>& coefs, std::int64_t& worstPos, std::
   const std::int64_t f = product.Scale();
   coefs.clear();
   coefs.reserve(static_cast<std::size_t>(pos) + 1);
-  worstPos = INT64_MIN;
+  // Nothing below the last kept bit 2^-F can be told: a distance that comes
+  // out as zero is only known to be below it, and once F has dropped to 0 or
+  // less (a precision far too low for the size of the coefficients) not even
+  // the units are known, so that is what gets reported, never "all exact".
+  worstPos = 1 - f;
   TInteger exact, back;
   for (std::int32_t i = 0; i < pos; ++i) {
     WordsToInteger(product.Coef(i), product.Words(), exact);

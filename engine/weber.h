@@ -22,7 +22,9 @@ void GetWeberPolyMod2(TGF2Poly& w, std::int32_t d, std::int32_t h, std::int32_t&
 // The same computation keeping the rounded integer coefficients, lowest
 // first (the last is the leading 1), for checks of the precision rule:
 // worstPos is the largest Pos() of a coefficient's distance to its rounded
-// value (every distance is below 2^worstPos; INT64_MIN when all are exact).
+// value, and at least that of the last bit the product kept (every distance
+// is below 2^worstPos). worstPos >= 1 says that the precision was too low to
+// tell the integers at all.
 void GetWeberPolyInt(std::vector<TInteger>& coefs, std::int64_t& worstPos, std::int32_t d,
                      std::int32_t h, std::int32_t& progress, long double ratio);
 

@@ -85,6 +85,19 @@ TEST(Weber, LargeDiscriminantsRoundClearly) {
   TFloat::SetPrecision(TFloat::DefaultPrecision);
 }
 
+// At ratio 0.75 the 642-bit coefficients of D = 145311 outgrow the 480-bit
+// precision, so the fixed-point product keeps no bit below the units: the
+// check must say that the integers cannot be told, not that all are exact.
+TEST(Weber, CollapsedScaleIsNotReportedExact) {
+  std::vector<TInteger> coefs;
+  std::int64_t worst = INT64_MIN;
+  std::int32_t progress = -1;
+  GetWeberPolyInt(coefs, worst, 145311, ClassNumber(145311), progress, 0.75L);
+  EXPECT_EQ(TFloat::Precision(), 480);
+  EXPECT_GE(worst, 1);
+  TFloat::SetPrecision(TFloat::DefaultPrecision);
+}
+
 TEST(Weber, PolynomialsModulo2) {
   const std::pair<std::int32_t, std::vector<std::int32_t>> table[] = {
       {7, {1, 0}},         {15, {2, 1, 0}},       {23, {3, 1, 0}},

@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
-#include <string.h>  // explicit_bzero
 
 #include "integers/errors.h"
+#include "integers/secure_wipe.h"
 #include "integers/settings.h"
 
 namespace rara {
@@ -17,7 +17,7 @@ namespace {
 constexpr std::int32_t RoundUp8(std::int32_t n) noexcept { return (n + 7) & ~7; }
 
 void Wipe(std::uint32_t* p, std::int32_t words) noexcept {
-  if (p != nullptr && words > 0) explicit_bzero(p, static_cast<std::size_t>(words) * 4);
+  if (words > 0) SecureZero(p, static_cast<std::size_t>(words) * 4);
 }
 
 // Index and size parameters are checked as unsigned, so negatives fail too.

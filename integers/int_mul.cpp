@@ -12,6 +12,7 @@
 #include "integers/errors.h"
 #include "integers/int_kernels.h"
 #include "integers/integers.h"
+#include "integers/secure_wipe.h"
 #include "integers/settings.h"
 #include "integers/thresholds.h"
 
@@ -167,9 +168,6 @@ void SqrRec(u32* r, const u32* a, std::int32_t n, u32* ws, std::int32_t s) {
   AddInto(r + h, 2 * n - h, mid, nm);
 }
 
-// A memset the optimiser cannot drop before a free.
-void* (*volatile WipeFn)(void*, int, std::size_t) = std::memset;
-
 // The recursion's scratch block, wiped before release under SecureWipe.
 class TScratch {
  public:
@@ -178,7 +176,7 @@ class TScratch {
     if (p_ == nullptr) throw std::bad_alloc();
   }
   ~TScratch() {
-    if (SecureWipe) WipeFn(p_, 0, sizeof(u32) * static_cast<std::size_t>(n_));
+    if (SecureWipe) SecureZero(p_, sizeof(u32) * static_cast<std::size_t>(n_));
     std::free(p_);
   }
   TScratch(const TScratch&) = delete;
@@ -219,7 +217,7 @@ class TStackWipe {
  public:
   TStackWipe(u32* p, std::int64_t n) : p_(p), n_(n) {}
   ~TStackWipe() {
-    if (SecureWipe) WipeFn(p_, 0, sizeof(u32) * static_cast<std::size_t>(n_));
+    if (SecureWipe) SecureZero(p_, sizeof(u32) * static_cast<std::size_t>(n_));
   }
   TStackWipe(const TStackWipe&) = delete;
   TStackWipe& operator=(const TStackWipe&) = delete;

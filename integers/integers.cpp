@@ -9,6 +9,7 @@
 
 #include "integers/errors.h"
 #include "integers/int_kernels.h"
+#include "integers/secure_wipe.h"
 #include "integers/settings.h"
 
 namespace rara {
@@ -17,11 +18,8 @@ namespace {
 
 constexpr const char* kSetMemName = "TInteger.SetMem (private)";
 
-// A memset the optimiser cannot drop before a free.
-void* (*volatile WipeFn)(void*, int, std::size_t) = std::memset;
-
 void Wipe(std::uint32_t* p, std::int64_t n) {
-  if (p != nullptr && n > 0) WipeFn(p, 0, sizeof(std::uint32_t) * static_cast<std::size_t>(n));
+  if (n > 0) SecureZero(p, sizeof(std::uint32_t) * static_cast<std::size_t>(n));
 }
 
 std::uint32_t* Allocate(std::int64_t n) {

@@ -2,10 +2,14 @@
 // against bit-vector references; tiny degrees exhaustively.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
 #include <thread>
+#include <vector>
 
 #include "gf2/gf2_poly.h"
 #include "integers/errors.h"
+#include "integers/secure_wipe.h"
 #include "integers/settings.h"
 #include "tests/gf2/gf2_reference.h"
 #include "tests/support/test_support.h"
@@ -463,6 +467,48 @@ TEST(GF2PolyLinear, SecureWipeGivesTheSameResults) {
     EXPECT_EQ(ToRef(a), rb);
     EXPECT_TRUE(Valid(a));
   }
+  SecureWipe = saved;
+}
+
+// Under SecureWipe the words are zero before their block is released, when
+// it moves to a larger block or the polynomial goes; without it no block is.
+namespace wipe_log {
+std::vector<const void*> Blocks;
+bool AllZero = true;
+void Watch(const void* p, std::size_t bytes) {
+  const auto* b = static_cast<const unsigned char*>(p);
+  for (std::size_t i = 0; i < bytes; ++i) AllZero = AllZero && b[i] == 0;
+  Blocks.push_back(p);
+}
+bool Wiped(const void* p) { return std::find(Blocks.begin(), Blocks.end(), p) != Blocks.end(); }
+}  // namespace wipe_log
+
+TEST(GF2PolyLinear, SecureWipeZeroesReleasedWords) {
+  const bool saved = SecureWipe;
+  wipe_detail::WipeWatch = &wipe_log::Watch;
+  wipe_log::Blocks.clear();
+  wipe_log::AllZero = true;
+  SecureWipe = true;
+  {
+    auto a = std::make_unique<TGF2Poly>();
+    GF2SetDegs(*a, {200, 77, 3, 0});
+    const void* block = a->Words();
+    a->SetMem(4 * a->Capacity());
+    EXPECT_TRUE(wipe_log::Wiped(block)) << "moved";
+    block = a->Words();
+    a.reset();
+    EXPECT_TRUE(wipe_log::Wiped(block)) << "destroyed";
+  }
+  EXPECT_TRUE(wipe_log::AllZero);
+  SecureWipe = false;
+  wipe_log::Blocks.clear();
+  {
+    TGF2Poly b;
+    GF2SetDegs(b, {200, 77, 3, 0});
+    b.SetMem(4 * b.Capacity());
+  }
+  EXPECT_TRUE(wipe_log::Blocks.empty());
+  wipe_detail::WipeWatch = nullptr;
   SecureWipe = saved;
 }
 

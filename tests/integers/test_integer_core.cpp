@@ -6,6 +6,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "integers/errors.h"
 #include "integers/integers.h"
 #include "integers/random.h"
+#include "integers/secure_wipe.h"
 #include "integers/settings.h"
 #include "tests/integers/int_test_values.h"
 #include "tests/support/gmp_support.h"
@@ -133,6 +135,68 @@ TEST(IntegerCore, SecureWipeGivesSameResults) {
     EXPECT_TRUE(SameAs(x, r)) << in;
     if (HasFailure()) break;
   }
+  SecureWipe = saved;
+}
+
+// Every block a wipe hands back, and whether each was all zero by then.
+struct TWipeLog {
+  static inline std::vector<std::pair<const void*, std::size_t>> Blocks;
+  static inline bool AllZero = true;
+  static void Watch(const void* p, std::size_t bytes) {
+    const auto* b = static_cast<const unsigned char*>(p);
+    for (std::size_t i = 0; i < bytes; ++i) AllZero = AllZero && b[i] == 0;
+    Blocks.emplace_back(p, bytes);
+  }
+  static bool Wiped(const void* block, std::size_t bytes) {
+    for (auto [p, n] : Blocks)
+      if (p == block && n >= bytes) return true;
+    return false;
+  }
+};
+
+// Under SecureWipe the limbs are zero before their block is released:
+// destroyed, cleared, or left for a larger block, and the multiplication
+// scratch too. Without it no block is touched.
+TEST(IntegerCore, SecureWipeZeroesReleasedLimbs) {
+  const bool saved = SecureWipe;
+  wipe_detail::WipeWatch = &TWipeLog::Watch;
+  TWipeLog::Blocks.clear();
+  TWipeLog::AllZero = true;
+  const std::vector<std::uint8_t> secret(160, 0xA5);  // 40 limbs
+  SecureWipe = true;
+  {
+    auto a = std::make_unique<TInteger>();
+    a->SetDigits(secret.data(), 160);
+    const void* block = a->Limbs();
+    IShl(*a, 100000);
+    EXPECT_TRUE(TWipeLog::Wiped(block, 160)) << "moved";
+    TInteger b(*a);
+    block = a->Limbs();
+    const std::size_t bytes = 4 * static_cast<std::size_t>(a->Size());
+    a.reset();
+    EXPECT_TRUE(TWipeLog::Wiped(block, bytes)) << "destroyed";
+    block = b.Limbs();
+    b.Clear();
+    EXPECT_TRUE(TWipeLog::Wiped(block, bytes)) << "cleared";
+    TWipeLog::Blocks.clear();
+    TInteger x, y;
+    x.SetDigits(secret.data(), 160);
+    IShl(x, 200000);
+    IAssign(y, x);
+    IMul(x, y);
+    EXPECT_FALSE(TWipeLog::Blocks.empty()) << "product";
+  }
+  EXPECT_TRUE(TWipeLog::AllZero);
+  SecureWipe = false;
+  TWipeLog::Blocks.clear();
+  {
+    TInteger c;
+    c.SetDigits(secret.data(), 160);
+    IShl(c, 100000);
+    IMul(c, c);
+  }
+  EXPECT_TRUE(TWipeLog::Blocks.empty());
+  wipe_detail::WipeWatch = nullptr;
   SecureWipe = saved;
 }
 

@@ -54,6 +54,10 @@ bool WriteAll(int fd, const char* p, std::size_t count) {
   return true;
 }
 
+// Syncs to the disk; a file that cannot be synced (EINVAL: no such
+// operation on this file system) is as safe as it gets and counts as synced.
+bool Sync(int fd) { return ::fsync(fd) == 0 || errno == EINVAL; }
+
 mode_t CurrentUmask() {
   // /proc gives it without changing it; the fallback sets it back at once.
   std::ifstream status("/proc/self/status");
@@ -119,7 +123,7 @@ void FileAppend(const std::string& fileName, std::string_view data) {
     // Everything up to here belongs to earlier records, ours or not.
     const off_t size = mine.st_size;
     int code = 0;
-    if (!WriteAll(fd.Get(), data.data(), data.size()) || (regular && ::fsync(fd.Get()) != 0)) code = errno;
+    if (!WriteAll(fd.Get(), data.data(), data.size()) || (regular && !Sync(fd.Get()))) code = errno;
     if (code == 0) return;  // closing releases the lock
 
     if (regular) {
@@ -194,7 +198,7 @@ void TFileReplace::Write(const void* data, std::size_t count) {
 }
 
 void TFileReplace::Commit() {
-  if (::fsync(fd_) != 0) Fail(errno);
+  if (!Sync(fd_)) Fail(errno);
   const int fd = fd_;
   fd_ = -1;
   if (::close(fd) != 0) Fail(errno);

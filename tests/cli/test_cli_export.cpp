@@ -92,7 +92,7 @@ TEST_F(CliExport, RefusalsAndWriteErrors) {
   EXPECT_EQ(Run({"-p", "0", "--json", File("x.json")}).Code, 2);
   const TExportRun bad = Run({"-q", "--seed", "w", "--pem", File("none/x.pem")});
   EXPECT_EQ(bad.Code, 1);
-  EXPECT_EQ(bad.Err, "rara-cli: Cannot write \"" + File("none/x.pem") + "\"\n");
+  EXPECT_EQ(bad.Err, "rara-cli: Cannot write \"" + File("none/x.pem") + "\": No such file or directory\n");
   // A normal-basis field polynomial with more than five terms cannot be written as X9.62.
   const TExportRun gauss = Run({"-N", "163", "-b", "normal", "-l", "gauss", "-q", "--seed", "g",
                                 "--der", File("g.der")});

@@ -197,7 +197,8 @@ TEST_F(ExportTest, RefusalsAndFormats) {
 
   // A failed write leaves no file and no temporary behind.
   const std::string missing = File("no/such/dir/c.pem");
-  EXPECT_EQ(MessageOf<ERuv>([&] { WriteFileSafely(missing, "x"); }), "Cannot write \"" + missing + "\"");
+  EXPECT_EQ(MessageOf<ERuv>([&] { WriteFileSafely(missing, "x"); }),
+            "Cannot write \"" + missing + "\": No such file or directory");
   WriteFileSafely(File("keep.txt"), "first");
   WriteFileSafely(File("keep.txt"), "second");
   EXPECT_EQ(ReadFile(File("keep.txt")), "second");

@@ -173,6 +173,7 @@ int main(int argc, char** argv) {
       std::fputs("Try 'rara-cli --help'.\n", stderr);
       return ExitUsage;
     }
+    CheckOutOpen();
     if (options.Help || options.Version) {
       WriteOut(options.Help ? UsageText() : "rara-cli " RARA_VERSION "\n");
       CloseOut();

@@ -1,6 +1,7 @@
 // Checked writes to standard output.
 #include "cli/std_output.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <unistd.h>
@@ -22,6 +23,10 @@ std::string Reason(int error) {
 }  // namespace
 
 TOutputError::TOutputError(int error) : std::runtime_error(Reason(error)) {}
+
+void CheckOutOpen() {
+  if (::fcntl(STDOUT_FILENO, F_GETFD) == -1) throw TOutputError(errno);
+}
 
 void WriteOut(std::string_view text) {
   while (!text.empty()) {

@@ -14,6 +14,10 @@ class TOutputError : public std::runtime_error {
   explicit TOutputError(int error);
 };
 
+// Refuses, before any work, a standard output that is not open at all (a
+// file opened later would otherwise take its place).
+void CheckOutOpen();
+
 // Writes all of text to standard output, unbuffered; TOutputError on failure.
 void WriteOut(std::string_view text);
 

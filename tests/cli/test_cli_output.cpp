@@ -109,6 +109,12 @@ TEST_F(CliOutput, FullStandardOutputFailsTheRun) {
     EXPECT_EQ(info.Code, 1) << option;
     EXPECT_EQ(info.Err, NoSpace) << option;
   }
+  // A standard output that is not open at all is refused before any work.
+  const std::string closed = Cli({"-N", "64", "--seed", "s", "--append", records}) + " >&- 2>" +
+                             Quote(File("err.txt"));
+  EXPECT_EQ(ExitCode(std::system(closed.c_str())), 1);
+  EXPECT_EQ(Slurp(File("err.txt")), "rara-cli: cannot write standard output: Bad file descriptor\n");
+  EXPECT_FALSE(fs::exists(records));
 }
 
 TEST_F(CliOutput, ClosedPipeStopsTheRun) {

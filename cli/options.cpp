@@ -291,12 +291,16 @@ std::string UsageText() {
       "      --checks            after the reports, the proof of the curve order and the\n"
       "                          security verdicts (PASS, FAIL or NOTE with thresholds)\n"
       "      --pem FILE          write the curve with the last point as generator as\n"
-      "                          X9.62 explicit EC parameters in PEM\n"
+      "                          X9.62 explicit EC parameters in PEM (for a trinomial\n"
+      "                          or pentanomial field polynomial)\n"
       "      --der FILE          the same in DER\n"
       "      --json FILE         the curve, its checks and how it was built, in JSON\n"
       "  -q, --quiet             no progress on standard error\n"
       "  -h, --help              this text\n"
-      "      --version           the version\n";
+      "      --version           the version\n"
+      "\n"
+      "Output files are checked before the computation starts. Exit status: 0 done,\n"
+      "1 the computation or an output failed, 2 an entry or an output was refused.\n";
 }
 
 }  // namespace rara::cli

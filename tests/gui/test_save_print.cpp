@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QPlainTextEdit>
 #include <QPrintDialog>
+#include <QPageLayout>
 #include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
@@ -20,9 +21,7 @@
 #include <algorithm>
 #include <cmath>
 #include <ctime>
-#include <iostream>
 #include <map>
-#include <set>
 
 #include "app/qt_ui_services.h"
 #include "dialogs/curve_form.h"
@@ -184,8 +183,11 @@ TEST_F(MainFormTest, PrintSendsTheEditorLinesInCourierNew) {
   EXPECT_EQ(ScriptedUi().PrintFont.family(), "Courier New");  // page 2's editor is Arial
 }
 
+// Margins of the printed test page, points.
+constexpr double PageMargin = 36;
+
 // Accepts the printer dialog of the program's services with the PDF file as
-// its output.
+// its output, on A4 paper with known margins.
 void AcceptPrintDialogInto(const QString& pdf) {
   QTimer::singleShot(0, [pdf] {
     auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
@@ -198,6 +200,10 @@ void AcceptPrintDialogInto(const QString& pdf) {
     dialog->printer()->setOutputFormat(QPrinter::PdfFormat);
     dialog->printer()->setOutputFileName(pdf);
     dialog->accept();
+    // The dialog has applied its own page settings; these come after them.
+    dialog->printer()->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                                 QMarginsF(PageMargin, PageMargin, PageMargin, PageMargin),
+                                                 QPageLayout::Point));
   });
 }
 
@@ -265,12 +271,12 @@ TEST_F(MainFormTest, PrintedPdfIsReadableAndHoldsEveryLine) {
   ASSERT_FALSE(text.words.empty());
   // Readable: glyph boxes of a 10 point face (ascent plus descent of the
   // monospaced face, a little over the size).
+  const QRectF paper(PageMargin, PageMargin, text.width - 2 * PageMargin, text.height - 2 * PageMargin);
   for (const TPdfWord& w : text.words) {
     ASSERT_NEAR(w.yMax - w.yMin, 11.3, 1.5) << w.text.toStdString() << " on page " << w.page;
-    // Nothing runs off the paper.
-    ASSERT_GE(w.xMin, 0);
-    ASSERT_LE(w.xMax, text.width) << w.text.toStdString();
-    ASSERT_LE(w.yMax, text.height) << w.text.toStdString();
+    // Nothing runs off the printable part of the paper.
+    ASSERT_TRUE(paper.adjusted(-1, -1, 1, 1).contains(QRectF(QPointF(w.xMin, w.yMin), QPointF(w.xMax, w.yMax))))
+        << w.text.toStdString() << " at " << w.xMin << "," << w.yMin << " on page " << w.page;
   }
 
   // Every line of the page, in order; a wrapped line is still all there.
@@ -300,26 +306,28 @@ TEST_F(MainFormTest, PrintedPdfIsReadableAndHoldsEveryLine) {
                                        [](const QString& l) { return !l.trimmed().isEmpty(); });
   EXPECT_GT(static_cast<qsizetype>(lineStart.size()), textLines) << "no line wide enough to wrap";
 
-  // Pages: more than one, none but the last ends with room for more lines
-  // (a page ends at most one blank line above the lowest line of any page).
+  // Pages: the printed lines (with words, plus the empty report lines) at
+  // the line pitch, as many to a page as its printable height holds.
+  double pitch = text.height;
+  for (auto it = std::next(lineStart.begin()); it != lineStart.end(); ++it)
+    if (it->first.first == std::prev(it)->first.first)
+      pitch = std::min(pitch, (it->first.second - std::prev(it)->first.second) / 10.0);
+  EXPECT_NEAR(pitch, 11.3, 1.5);
+  const auto emptyLines = static_cast<qsizetype>(Edit(2).Lines().size()) - textLines;
+  const auto printedLines = static_cast<qsizetype>(lineStart.size()) + emptyLines;
+  const auto perPage = static_cast<qsizetype>(std::floor(paper.height() / pitch));
   EXPECT_GE(text.pages, 2);
+  EXPECT_EQ(text.pages, (printedLines + perPage - 1) / perPage)
+      << printedLines << " lines, " << perPage << " to a page";
+  // Each page but the last is full: its lowest word is within two lines of
+  // the bottom (the last line may be an empty one).
   std::map<int, double> lowest;
-  std::set<long> tops;
-  for (const auto& [key, x] : lineStart) {
-    lowest[key.first] = std::max(lowest[key.first], key.second / 10.0);
-    tops.insert(key.second);
-  }
-  double pitch = 1e9;
-  for (auto it = std::next(tops.begin()); it != tops.end(); ++it) pitch = std::min(pitch, (*it - *std::prev(it)) / 10.0);
-  double bottom = 0;
-  for (const auto& [page, y] : lowest) bottom = std::max(bottom, y);
-  EXPECT_EQ(static_cast<int>(lowest.size()), text.pages) << "a page without text";
+  for (const TPdfWord& w : text.words) lowest[w.page] = std::max(lowest[w.page], w.yMax);
   for (const auto& [page, y] : lowest) {
     if (page < text.pages) {
-      EXPECT_GE(y, bottom - 2.5 * pitch) << "page " << page << " ends early";
+      EXPECT_GT(y, paper.bottom() - 2 * pitch) << "page " << page << " ends early";
     }
   }
-  std::cout << "printed " << text.pages << " pages, line pitch " << pitch << " pt\n";
 }
 
 TEST_F(MainFormTest, WholeSessionWithTheRealDialogs) {

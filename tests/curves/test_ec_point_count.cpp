@@ -112,5 +112,98 @@ TEST(EcPointCount, LiftedTraceEqualsPlainCount) {
   }
 }
 
+// Field polynomials beyond the built-in lists: the pentanomials and trinomials
+// of the standard binary curves.
+void FieldOfDegree(TGF2N& f, int n, std::uint8_t basis) {
+  TGF2Poly p;
+  switch (n) {
+    case 409: GF2SetDegs(p, {409, 87, 0}); break;
+    case 571: GF2SetDegs(p, {571, 10, 5, 2, 0}); break;
+    case 431: GF2SetDegs(p, {431, 120, 0}); break;
+    default: MakeField(f, n, basis); return;
+  }
+  f.SetField(p, btStandard, false);
+}
+
+TEST(EcPointCount, CountsEqualEllcard) {
+  if (!HaveGp()) GTEST_SKIP() << "gp not found";
+  const std::string seed = SeedRandom(0xE11CA);
+  struct TCase {
+    int N;
+    std::uint8_t Basis;
+    int AKind;  // 0: A = 0, 1: A = 1, 2: random A
+    bool Koblitz;
+  };
+  std::vector<TCase> cases = {{13, btStandard, 2, false}, {29, btNormal, 1, false},  {64, btStandard, 0, false},
+                              {97, btNormal, 2, false},   {128, btStandard, 1, true}, {163, btStandard, 1, true},
+                              {163, btNormal, 0, true},   {191, btNormal, 2, false},  {233, btStandard, 0, true},
+                              {255, btNormal, 1, false},  {283, btStandard, 2, false}, {313, btNormal, 0, false},
+                              {360, btStandard, 1, false}, {409, btStandard, 0, false}, {431, btStandard, 2, false},
+                              {571, btStandard, 1, false}, {571, btStandard, 0, true}};
+  for (int i = 0; i < 3; ++i) cases.push_back({static_cast<int>(14 + RuvRandom() % 300), btStandard, 2, false});
+  std::ostringstream gp;
+  gp << "e(n)=subst(Pol(binary(n)),'x,g);\n";
+  std::vector<std::string> texts;
+  std::vector<TInteger> counts;
+  for (const TCase& k : cases) {
+    TGF2N f;
+    FieldOfDegree(f, k.N, k.Basis);
+    TGF2Poly a, b;
+    RandomCoefs(f, a, b);
+    if (k.AKind == 0) a.Clear();
+    if (k.AKind == 1) f.Set1(a);
+    if (k.Koblitz) f.Set1(b);
+    TInteger c;
+    ECPointCount(c, f, a, b);
+    counts.push_back(c);
+    texts.push_back("N=" + std::to_string(k.N) + " basis=" + std::to_string(k.Basis) + " A=" + Hex(a) + " B=" + Hex(b));
+    gp << "g=ffgen(Mod(1,2)*Pol(binary(" << Hex(f.FieldPoly()) << ")),'g);"
+       << "E=ellinit([1,e(" << Hex(ToStandard(f, a)) << "),0,0,e(" << Hex(ToStandard(f, b)) << ")],g);"
+       << "printf(\"%x\\n\",ellcard(E));\n";
+  }
+  std::istringstream out(RunGp(gp.str()));
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    std::string h;
+    ASSERT_TRUE(out >> h) << texts[i];
+    EXPECT_TRUE(IEqual(counts[i], FromHex(h))) << seed << " " << texts[i] << " ours " << Hex(counts[i]) << " gp " << h;
+  }
+}
+
+// The published order of the Koblitz curve over GF(2^163): cofactor 2 times
+// the prime n.
+TEST(EcPointCount, Sect163k1) {
+  TGF2N f;
+  f.SetField(163, btStandard);
+  TGF2Poly one;
+  f.Set1(one);
+  TInteger c;
+  ECPointCount(c, f, one, one);
+  EXPECT_EQ(Hex(c), "0x800000000000000000004021145c1981b33f14bde");
+}
+
+TEST(EcPointCount, RejectsBadCoefficientsAndAborts) {
+  TGF2N f;
+  f.SetField(163, btStandard);
+  TGF2Poly a, b, big;
+  big.SetMonomial(163);
+  b.SetOne();
+  TInteger c;
+  EXPECT_EQ(MessageOf<ERuvInvalidArg>([&] { ECPointCount(c, f, a, a); }),
+            "ECPointCount\r\nInvalid parameter\r\nInvalid B coefficient");
+  EXPECT_EQ(MessageOf<ERuvInvalidArg>([&] { ECPointCount(c, f, big, b); }),
+            "ECPointCount\r\nInvalid parameter\r\nInvalid A coefficient");
+  EXPECT_EQ(MessageOf<ERuvInvalidArg>([&] { ECPointCountPlain(c, f, a, b); }),
+            "ECPointCountPlain\r\nInvalid parameter\r\nField degree out of range");
+  // An abort anywhere in the lift leaves the scratch pools as they were.
+  const int used = TGF2PolyPool::ThreadVars().Used;
+  for (int polls : {1, 5, 40, 85}) {
+    PollsBeforeAbort = polls;
+    TRuvBreakScope scope(&AbortAtPoll);
+    break_detail::Tick.store(true);
+    EXPECT_EQ(MessageOf<ERuvAbort>([&] { ECPointCount(c, f, a, b); }), RuvAbortMessage) << polls;
+    EXPECT_EQ(TGF2PolyPool::ThreadVars().Used, used);
+  }
+}
+
 }  // namespace
 }  // namespace rara::test

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <vector>
 
 #include "integers/break.h"
 #include "integers/errors.h"
@@ -28,38 +29,60 @@ using u64 = std::uint64_t;
 
 int WordsFor(int bits) { return (bits + 63) / 64; }
 
-// Y := V^(−1/2) for V ≡ 1 mod 8 at the ring's width, correct to targetBits
-// bits (< 64·width). Newton's step Y += Y·(1 − V·Y²)/2 doubles the correct
-// bits less one; early steps run at the narrowest width that holds them.
-void RSqrt(TZqRing& ring, TZqElem& y, const TZqElem& v, int targetBits) {
-  const int wv = ring.Words();
-  TZqElem vv, e, t;
-  int w = 1;
+// Y := (1 + 8X)^(−1/2) correct modulo 2^target, X at the ring's width wx
+// (target < 64·wx); Y is returned at width wx. Newton's step from t to
+// 2t − 1 bits, Y += Y·(1 − V·Y²)/2, runs at the narrowest width that holds
+// its result, and its last product, whose factor 1 − V·Y² is divisible by
+// 2^(t+1), at the width of the new bits alone. The precisions are planned
+// downwards from the target so that no step overshoots; the start
+// 1 − 4X + 24X² is the series of the root, correct modulo 2^5.
+void RSqrt(TZqRing& ring, TZqElem& y, const TZqElem& x, int target) {
+  const int wx = ring.Words();
+  std::vector<int> chain;
+  for (int t = target; t > 5; t = (t + 2) / 2) chain.push_back(t);
+  TZqElem v, e, p, ys;
+  // dst := src (of srcWords words) at the current width.
+  auto narrow = [&ring](TZqElem& dst, const TZqElem& src, int srcWords) {
+    dst = src;
+    ring.Resize(dst, srcWords);
+  };
   ring.SetWords(1);
-  ring.SetSmall(y, 1);  // V^(−1/2) ≡ 1 mod 4
-  vv = v;
-  ring.Resize(vv, wv);
-  int bits = 2;
-  while (bits < targetBits) {
-    const int nb = std::min(2 * bits - 1, targetBits);
-    const int nw = std::min(WordsFor(nb + 1), wv);
-    if (nw != w) {
-      ring.SetWords(nw);
-      ring.Resize(y, w);
-      vv = v;
-      ring.Resize(vv, wv);
-      w = nw;
-    }
-    ring.Sqr(t, y);
-    ring.Mul(t, t, vv);
+  narrow(v, x, wx);
+  ring.Sqr(p, v);
+  ring.Shl(p, 3);  // 8X²
+  y = p;
+  ring.Add(y, p);
+  ring.Add(y, p);
+  ring.Shl(v, 2);
+  ring.Sub(y, v);
+  ring.AddSmall(y, 1);
+  int w = 1, t = 5;
+  for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+    const int nt = *it;
+    const int nw = WordsFor(nt + 1);
+    ring.SetWords(nw);
+    ring.Resize(y, w);
+    w = nw;
+    narrow(v, x, wx);
+    ring.Shl(v, 3);
+    ring.AddSmall(v, 1);
+    ring.Sqr(p, y);
+    ring.Mul(p, p, v);
     ring.SetSmall(e, 1);
-    ring.Sub(e, t);    // 1 − V·Y², divisible by 2^(bits+1)
-    ring.Shr(e, 1);
-    ring.Mul(t, y, e);
-    ring.Add(y, t);
-    bits = nb;
+    ring.Sub(e, p);
+    ring.Shr(e, t + 1);  // (1 − V·Y²)/2^(t+1)
+    const int sw = WordsFor(nt - t);
+    ring.SetWords(sw);
+    ring.Resize(e, nw);
+    narrow(ys, y, nw);
+    ring.Mul(p, ys, e);
+    ring.SetWords(nw);
+    ring.Resize(p, sw);
+    ring.Shl(p, t);
+    ring.Add(y, p);
+    t = nt;
   }
-  ring.SetWords(wv);
+  ring.SetWords(wx);
   ring.Resize(y, w);
 }
 
@@ -88,7 +111,7 @@ void AGMTrace(TInteger& t, const TGF2Poly& p, const TGF2Poly& b) {
   const std::int32_t n = p.Degree();
   if (n < 8 || n > AGMMaxDegree) RaiseInvalidArg("AGMTrace", "Field degree out of range");
   if (b.IsZero() || b.Degree() >= n) RaiseInvalidArg("AGMTrace", "Invalid B coefficient");
-  constexpr int guard = 12;
+  constexpr int guard = 6;
   // t is determined by u modulo 2^(m+2) as |t| <= 2^(N/2+1) < 2^(m+1); X
   // correct modulo 2^m gives u modulo 2^(m+2), and m + 2 <= N.
   const int m = n / 2 + 2;
@@ -109,10 +132,7 @@ void AGMTrace(TInteger& t, const TGF2Poly& p, const TGF2Poly& b) {
       ring.Resize(x, w);
       w = nw;
     }
-    v = x;
-    ring.Shl(v, 3);
-    ring.AddSmall(v, 1);  // 1 + 8X
-    RSqrt(ring, y, v, need);
+    RSqrt(ring, y, x, need);
     s = x;
     ring.Shl(s, 2);
     ring.AddSmall(s, 1);  // 1 + 4X

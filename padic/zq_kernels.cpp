@@ -60,24 +60,36 @@ struct TOps {
 };
 
 // Base-case sizes of the Karatsuba recursion, by coefficient width.
-constexpr std::size_t Cutoff(int w) noexcept { return w == 1 ? 24 : (w == 2 ? 16 : 12); }
+constexpr std::size_t Cutoff(int w) noexcept { return w == 1 ? 32 : (w == 2 ? 24 : 12); }
 
 template <int W>
 void School(u64* r, const u64* a, const u64* b, std::size_t n) noexcept {
-  if constexpr (W == 1) {
-    for (std::size_t k = 0; k + 1 < 2 * n; ++k) {
-      const std::size_t lo = k >= n ? k - n + 1 : 0;
-      const std::size_t hi = std::min(k, n - 1);
+  const bool square = a == b;
+  for (std::size_t k = 0; k + 1 < 2 * n; ++k) {
+    const std::size_t lo = k >= n ? k - n + 1 : 0;
+    const std::size_t hi = std::min(k, n - 1);
+    if constexpr (W == 1) {
       u64 s = 0;
-      for (std::size_t i = lo; i <= hi; ++i) s += a[i] * b[k - i];
+      if (square) {
+        // Each cross product twice, the diagonal once.
+        std::size_t i = lo, j = hi;
+        for (; i < j; ++i, --j) s += a[i] * a[j];
+        s += s;
+        if (i == j) s += a[i] * a[i];
+      } else {
+        for (std::size_t i = lo; i <= hi; ++i) s += a[i] * b[k - i];
+      }
       r[k] = s;
-    }
-  } else {
-    for (std::size_t k = 0; k + 1 < 2 * n; ++k) {
-      const std::size_t lo = k >= n ? k - n + 1 : 0;
-      const std::size_t hi = std::min(k, n - 1);
+    } else {
       u128 acc[W] = {};
-      for (std::size_t i = lo; i <= hi; ++i) TOps<W>::MulAcc(acc, a + i * W, b + (k - i) * W);
+      if (square) {
+        std::size_t i = lo, j = hi;
+        for (; i < j; ++i, --j) TOps<W>::MulAcc(acc, a + i * W, a + j * W);
+        for (int t = 0; t < W; ++t) acc[t] += acc[t];
+        if (i == j) TOps<W>::MulAcc(acc, a + i * W, a + i * W);
+      } else {
+        for (std::size_t i = lo; i <= hi; ++i) TOps<W>::MulAcc(acc, a + i * W, b + (k - i) * W);
+      }
       TOps<W>::Flush(r + k * W, acc);
     }
   }

@@ -17,9 +17,17 @@
 namespace rara::test {
 namespace {
 
+// Random words, a quarter of them 0 or all ones so that carries and borrows
+// run across whole coefficients.
 TZqElem RandomElem(const TZqRing& r) {
   TZqElem a(r.ElemWords());
-  for (auto& w : a) w = (static_cast<std::uint64_t>(RuvRandom()) << 32) | RuvRandom();
+  for (auto& w : a) {
+    switch (RuvRandom() % 8) {
+      case 0: w = 0; break;
+      case 1: w = ~std::uint64_t{0}; break;
+      default: w = (static_cast<std::uint64_t>(RuvRandom()) << 32) | RuvRandom();
+    }
+  }
   return a;
 }
 

@@ -111,7 +111,8 @@ void AGMTrace(TInteger& t, const TGF2Poly& p, const TGF2Poly& b) {
   const std::int32_t n = p.Degree();
   if (n < 8 || n > AGMMaxDegree) RaiseInvalidArg("AGMTrace", "Field degree out of range");
   if (b.IsZero() || b.Degree() >= n) RaiseInvalidArg("AGMTrace", "Invalid B coefficient");
-  constexpr int guard = 6;
+  // Bits kept beyond what each step needs, against slips in the accounting.
+  constexpr int guard = 2;
   // t is determined by u modulo 2^(m+2) as |t| <= 2^(N/2+1) < 2^(m+1); X
   // correct modulo 2^m gives u modulo 2^(m+2), and m + 2 <= N.
   const int m = n / 2 + 2;
@@ -123,9 +124,9 @@ void AGMTrace(TInteger& t, const TGF2Poly& p, const TGF2Poly& b) {
   int w = 1;
   for (int k = 1; k < m; ++k) {
     RuvBreak();
-    // X is correct modulo 2^k; the step makes it correct modulo 2^(k+1). The
-    // division by 8 and the halving in the root cost 4 bits of the width.
-    const int need = k + 1 + 4 + guard;
+    // X is correct modulo 2^k; the step makes it correct modulo 2^(k+1), for
+    // which the root must be correct modulo 2^(k+4) as the step divides by 8.
+    const int need = k + 4 + guard;
     const int nw = WordsFor(need + 1);
     if (nw != w) {
       ring.SetWords(nw);
@@ -149,7 +150,7 @@ void AGMTrace(TInteger& t, const TGF2Poly& p, const TGF2Poly& b) {
   for (int sq = 1; sq <= 64; ++sq) {
     int terms = 1;
     while ((terms + 1) * (sq + 3) - static_cast<int>(std::bit_width(static_cast<unsigned>(terms + 1))) < target + sq) ++terms;
-    const int ww = WordsFor(target + sq + guard + 8);
+    const int ww = WordsFor(target + sq + guard + 12);
     if (ww > zq::MaxWords) break;
     const double cost = static_cast<double>(sq + terms) * ww * (ww + 1);
     if (sq == 1 || cost < bestCost) {
@@ -158,7 +159,7 @@ void AGMTrace(TInteger& t, const TGF2Poly& p, const TGF2Poly& b) {
       bestTerms = terms;
     }
   }
-  const int wn = WordsFor(target + bestS + guard + 8);
+  const int wn = WordsFor(target + bestS + guard + 12);
   ring.SetWords(wn);
   ring.Resize(x, w);
   v = x;

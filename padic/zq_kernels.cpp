@@ -18,6 +18,7 @@ template <int W>
 struct TOps {
   static void Add(u64* r, const u64* a, const u64* b) noexcept {
     u64 c = 0;
+#pragma GCC unroll 8
     for (int i = 0; i < W; ++i) {
       const u128 s = static_cast<u128>(a[i]) + b[i] + c;
       r[i] = static_cast<u64>(s);
@@ -26,6 +27,7 @@ struct TOps {
   }
   static void Sub(u64* r, const u64* a, const u64* b) noexcept {
     u64 br = 0;
+#pragma GCC unroll 8
     for (int i = 0; i < W; ++i) {
       const u64 ai = a[i], bi = b[i];
       const u64 d = ai - bi;
@@ -36,8 +38,10 @@ struct TOps {
   }
   // Acc (W column sums) += A·B, truncated to W words.
   static void MulAcc(u128* acc, const u64* a, const u64* b) noexcept {
+#pragma GCC unroll 8
     for (int i = 0; i < W; ++i) {
-      for (int j = 0; i + j < W; ++j) {
+#pragma GCC unroll 8
+      for (int j = 0; j < W - i; ++j) {
         const u128 p = static_cast<u128>(a[i]) * b[j];
         acc[i + j] += static_cast<u64>(p);
         if (i + j + 1 < W) acc[i + j + 1] += static_cast<u64>(p >> 64);
@@ -46,6 +50,7 @@ struct TOps {
   }
   static void Flush(u64* r, const u128* acc) noexcept {
     u128 carry = 0;
+#pragma GCC unroll 8
     for (int i = 0; i < W; ++i) {
       const u128 v = acc[i] + carry;
       r[i] = static_cast<u64>(v);

@@ -148,8 +148,12 @@ void AGMTrace(TInteger& t, const TGF2Poly& p, const TGF2Poly& b) {
   int bestS = 1, bestTerms = 0;
   double bestCost = 0;
   for (int sq = 1; sq <= 64; ++sq) {
+    // Terms i with i·(s + 3) − log2(i) >= target + s vanish.
     int terms = 1;
-    while ((terms + 1) * (sq + 3) - static_cast<int>(std::bit_width(static_cast<unsigned>(terms + 1))) < target + sq) ++terms;
+    auto lowBits = [sq](int i) {
+      return i * (sq + 3) - static_cast<int>(std::bit_width(static_cast<unsigned>(i)));
+    };
+    while (lowBits(terms + 1) < target + sq) ++terms;
     const int ww = WordsFor(target + sq + guard + 12);
     if (ww > zq::MaxWords) break;
     const double cost = static_cast<double>(sq + terms) * ww * (ww + 1);
@@ -182,7 +186,8 @@ void AGMTrace(TInteger& t, const TGF2Poly& p, const TGF2Poly& b) {
       zq::IntSub(acc, acc, tr, wn);
     if (i < bestTerms) ring.Mul(y, y, v);
   }
-  zq::IntShr(acc, acc, bestS + 1, wn);  // Tr(log(1 + 8X))/2
+  // Tr(log(1 + 8X))/2; the shift leaves the top bits 0, below the precision.
+  zq::IntShr(acc, acc, bestS + 1, wn);
   u64 lg[zq::MaxWords] = {};
   zq::IntSub(lg, lg, acc, wn);  // log u = −Tr(log(1 + 8X))/2
 
@@ -193,7 +198,7 @@ void AGMTrace(TInteger& t, const TGF2Poly& p, const TGF2Poly& b) {
     zq::IntAdd(sum, sum, term, wn);
   }
 
-  // t := u modulo 2^(m+2), taken in (−2^(m+1), 2^(m+1)].
+  // t := u modulo 2^(m+2), taken in [−2^(m+1), 2^(m+1)).
   const int bits = m + 2;
   std::uint8_t bytes[zq::MaxWords * 8];
   std::memcpy(bytes, sum, sizeof bytes);

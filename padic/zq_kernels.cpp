@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <type_traits>
 
 namespace rara::zq {
 
@@ -141,33 +142,33 @@ void ReduceSparse(u64* r, std::size_t n, const std::int32_t* e, int ne) noexcept
   }
 }
 
-template <int W>
-void Dot(u64* r, const u64* a, const u64* b, std::size_t n) noexcept {
-  u128 acc[W] = {};
-  for (std::size_t i = 0; i < n; ++i) {
-    TOps<W>::MulAcc(acc, a + i * W, b + i * W);
-    // Column sums stay far below 2^128 for any n a field degree can reach.
+// Calls f with std::integral_constant<int, w>, so that the kernels run with
+// the word count as a compile-time constant.
+template <class F>
+void Dispatch(int w, F&& f) {
+  switch (w) {
+    case 1: f(std::integral_constant<int, 1>{}); break;
+    case 2: f(std::integral_constant<int, 2>{}); break;
+    case 3: f(std::integral_constant<int, 3>{}); break;
+    case 4: f(std::integral_constant<int, 4>{}); break;
+    case 5: f(std::integral_constant<int, 5>{}); break;
+    case 6: f(std::integral_constant<int, 6>{}); break;
+    case 7: f(std::integral_constant<int, 7>{}); break;
+    default: f(std::integral_constant<int, 8>{}); break;
   }
-  TOps<W>::Flush(r, acc);
 }
-
-#define RARA_ZQ_DISPATCH(w, call)    \
-  switch (w) {                       \
-    case 1: { constexpr int W = 1; call; } break; \
-    case 2: { constexpr int W = 2; call; } break; \
-    case 3: { constexpr int W = 3; call; } break; \
-    case 4: { constexpr int W = 4; call; } break; \
-    case 5: { constexpr int W = 5; call; } break; \
-    case 6: { constexpr int W = 6; call; } break; \
-    case 7: { constexpr int W = 7; call; } break; \
-    default: { constexpr int W = 8; call; } break; \
-  }
 
 }  // namespace
 
-void IntAdd(u64* r, const u64* a, const u64* b, int w) noexcept { RARA_ZQ_DISPATCH(w, TOps<W>::Add(r, a, b)) }
-void IntSub(u64* r, const u64* a, const u64* b, int w) noexcept { RARA_ZQ_DISPATCH(w, TOps<W>::Sub(r, a, b)) }
-void IntMul(u64* r, const u64* a, const u64* b, int w) noexcept { RARA_ZQ_DISPATCH(w, TOps<W>::Mul(r, a, b)) }
+void IntAdd(u64* r, const u64* a, const u64* b, int w) noexcept {
+  Dispatch(w, [&](auto k) { TOps<decltype(k)::value>::Add(r, a, b); });
+}
+void IntSub(u64* r, const u64* a, const u64* b, int w) noexcept {
+  Dispatch(w, [&](auto k) { TOps<decltype(k)::value>::Sub(r, a, b); });
+}
+void IntMul(u64* r, const u64* a, const u64* b, int w) noexcept {
+  Dispatch(w, [&](auto k) { TOps<decltype(k)::value>::Mul(r, a, b); });
+}
 
 void IntShr(u64* r, const u64* a, int s, int w) noexcept {
   const int q = s >> 6, b = s & 63;
@@ -201,12 +202,8 @@ void IntInvOdd(u64* r, const u64* a, int w) noexcept {
   std::memcpy(r, x, w * sizeof(u64));
 }
 
-void IntDot(u64* r, const u64* a, const u64* b, std::size_t n, int w) noexcept {
-  RARA_ZQ_DISPATCH(w, Dot<W>(r, a, b, n))
-}
-
 void PolyMul(u64* r, const u64* a, const u64* b, std::size_t n, int w, u64* t) noexcept {
-  RARA_ZQ_DISPATCH(w, Karatsuba<W>(r, a, b, n, t))
+  Dispatch(w, [&](auto k) { Karatsuba<decltype(k)::value>(r, a, b, n, t); });
 }
 
 std::size_t MulScratchWords(std::size_t n, int w) noexcept {
@@ -221,7 +218,7 @@ std::size_t MulScratchWords(std::size_t n, int w) noexcept {
 
 void PolyReduceSparse(u64* r, std::size_t n, const std::int32_t* e, int ne, int w) noexcept {
   if (n < 2) return;
-  RARA_ZQ_DISPATCH(w, ReduceSparse<W>(r, n, e, ne))
+  Dispatch(w, [&](auto k) { ReduceSparse<decltype(k)::value>(r, n, e, ne); });
 }
 
 }  // namespace rara::zq

@@ -6,7 +6,6 @@
 #include "engine/mov.h"
 #include "integers/break.h"
 #include "integers/primes.h"
-#include "reports/report_text.h"
 
 namespace rara {
 
@@ -19,10 +18,12 @@ constexpr std::int32_t GoodRBits = 224;
 // Small factors of the twist order are removed up to this bound.
 constexpr std::int32_t TwistTrialBound = 32767;
 
+// Signed decimal in groups of 5 digits, as the reports write integers; the
+// explicit IStr arguments keep it independent of the per-thread text settings.
 std::string Dec(const TInteger& a) {
-  std::string s(a.Negative() ? "-" : "");
-  s += IntText(a);
-  return s;
+  std::string s;
+  IStr(a, 10, 5, false, false, s);
+  return (a.Negative() ? "-" : "") + s;
 }
 
 void Add(TTrustReport& r, const char* key, TVerdictLevel level, std::string text,

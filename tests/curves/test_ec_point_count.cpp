@@ -84,7 +84,7 @@ TEST(EcPointCount, PlainCountEqualsEveryPointOfEveryTinyCurve) {
 // Every curve over GF(2^6), GF(2^7) and GF(2^8): all B, with A = 0 and with
 // an A of trace 1, in both bases, counted plainly and by ellcard.
 TEST(EcPointCount, PlainCountEqualsEllcardOnEveryTinyCurve) {
-  if (!HaveGp()) GTEST_SKIP() << "gp not found";
+  RARA_NEED_ORACLE(HaveGp(), "gp");
   std::ostringstream gp;
   gp << "e(n)=subst(Pol(binary(n)),'x,g);\n";
   std::vector<std::string> texts;
@@ -179,7 +179,7 @@ void FieldOfDegree(TGF2N& f, int n, std::uint8_t basis) {
 }
 
 TEST(EcPointCount, CountsEqualEllcard) {
-  if (!HaveGp()) GTEST_SKIP() << "gp not found";
+  RARA_NEED_ORACLE(HaveGp(), "gp");
   const std::string seed = SeedRandom(0xE11CA);
   struct TCase {
     int N;

@@ -1,6 +1,7 @@
 // Order proof and security verdicts of a constructed curve.
 #include "engine/trust.h"
 
+#include "curves/ec_point_count.h"
 #include "engine/construction.h"
 #include "engine/mov.h"
 #include "integers/break.h"
@@ -117,6 +118,23 @@ void CheckTrust(TECGF2Data& d, TTrustReport& r) {
   PowerOfTwo(r.Trace, n);
   IAdd(r.Trace, 1);
   ISub(r.Trace, *kr);
+
+  // A second proof of the order: the points counted by a method that does
+  // not use the construction.
+  const std::string countThreshold = "FAIL when the count differs from K*R";
+  if (d.CurveBuilt) {
+    TUVInteger count;
+    ECPointCount(*count, d.Curve.Field(), d.Curve.A(), d.Curve.B());
+    r.Proof.PointCount = Dec(*count);
+    r.Proof.CountConfirmed = IEqual(*count, *kr);
+    Add(r, "point_count", r.Proof.CountConfirmed ? TVerdictLevel::Pass : TVerdictLevel::Fail,
+        (r.Proof.CountConfirmed ? "order confirmed by an independent point count: #E = "
+                                : "an independent point count gives #E = ") +
+            r.Proof.PointCount + (r.Proof.CountConfirmed ? "" : ", not K*R"),
+        countThreshold);
+  } else {
+    Add(r, "point_count", TVerdictLevel::Note, "not counted: no curve has been built", countThreshold);
+  }
 
   // Embedding degree with respect to the characteristic.
   r.EmbeddingBound = EmbeddingSearchBound(n);

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/audit_run.h"
 #include "cli/options.h"
 #include "cli/progress.h"
 #include "engine/cm_search.h"
@@ -187,6 +188,7 @@ int main(int argc, char** argv) {
       std::puts("rara-cli " RARA_VERSION);
       return 0;
     }
+    if (!options.AuditFile.empty()) return RunAudit(options.AuditFile);
     return Run(options);
   } catch (const std::exception& e) {
     Error(e.what());

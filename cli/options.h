@@ -28,6 +28,7 @@ struct TCliOptions {
   std::optional<std::string> Seed;
   bool Checks = false;            // the order proof and verdicts after the reports
   std::string PemFile, DerFile, JsonFile;  // exports of the curve with the last point
+  std::string AuditFile;          // --audit: audit this curve file instead of building one
   bool Quiet = false;
   bool Help = false;
   bool Version = false;

@@ -222,10 +222,12 @@ void CheckTrust(TECGF2Data& d, TTrustReport& r) {
       "FAIL below " + std::to_string(MinRBits) + " bits, NOTE below " +
           std::to_string(GoodRBits));
 
-  Add(r, "cm_discriminant", TVerdictLevel::Note,
-      std::string("-D = -").append(std::to_string(d.D)) + ", class number " + std::to_string(d.ClassNumber) +
-          ": CM curves have a small discriminant by construction",
-      "none known to weaken the curve");
+  // A curve we did not build (an audited file) has no known discriminant.
+  if (d.D > 0)
+    Add(r, "cm_discriminant", TVerdictLevel::Note,
+        std::string("-D = -").append(std::to_string(d.D)) + ", class number " +
+            std::to_string(d.ClassNumber) + ": CM curves have a small discriminant by construction",
+        "none known to weaken the curve");
 }
 
 std::vector<std::string> TrustLines(const TECGF2Data& d, const TTrustReport& r) {

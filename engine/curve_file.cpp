@@ -36,7 +36,8 @@ void ReadCurveText(const std::string& content, TCurveFile& curve) {
   } else if (content.find("-----BEGIN ") != std::string::npos) {
     ReadECParametersDer(PemDecode(content, "EC PARAMETERS"), curve);
     curve.Format = "X9.62 PEM";
-  } else if (static_cast<std::uint8_t>(content[0]) == DerTagSequence) {
+  } else if (static_cast<std::uint8_t>(content[0]) == DerTagSequence ||
+             static_cast<std::uint8_t>(content[0]) == DerTagOid) {
     ReadECParametersDer(content, curve);
     curve.Format = "X9.62 DER";
   } else {

@@ -137,7 +137,7 @@ class TAuditor {
       d.CurveBuilt = true;
       d.MOVResult = MOVDegree(n, d.R);
       TTrustReport trust;
-      CheckTrust(d, trust);
+      CheckTrust(d, trust, &count);
       Line("");
       for (const std::string& line : TrustLines(d, trust)) Line(line);
     } else {

@@ -106,7 +106,7 @@ TOrderProof ProveOrder(TECGF2Data& d) {
   return p;
 }
 
-void CheckTrust(TECGF2Data& d, TTrustReport& r) {
+void CheckTrust(TECGF2Data& d, TTrustReport& r, const TInteger* pointCount) {
   r.Verdicts.clear();
   r.Proof = ProveOrder(d);
   const std::int32_t n = d.N;
@@ -124,7 +124,10 @@ void CheckTrust(TECGF2Data& d, TTrustReport& r) {
   const std::string countThreshold = "FAIL when the count differs from K*R";
   if (d.CurveBuilt) {
     TUVInteger count;
-    ECPointCount(*count, d.Curve.Field(), d.Curve.A(), d.Curve.B());
+    if (pointCount)
+      IAssign(*count, *pointCount);
+    else
+      ECPointCount(*count, d.Curve.Field(), d.Curve.A(), d.Curve.B());
     r.Proof.PointCount = Dec(*count);
     r.Proof.CountConfirmed = IEqual(*count, *kr);
     Add(r, "point_count", r.Proof.CountConfirmed ? TVerdictLevel::Pass : TVerdictLevel::Fail,

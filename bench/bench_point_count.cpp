@@ -17,10 +17,18 @@ namespace {
 
 void SetPoly(TGF2Poly& p, int n) {
   switch (n) {
-    case 163: GF2SetDegs(p, {163, 7, 6, 3, 0}); break;
-    case 283: GF2SetDegs(p, {283, 12, 7, 5, 0}); break;
-    case 409: GF2SetDegs(p, {409, 87, 0}); break;
-    default: GF2SetDegs(p, {571, 10, 5, 2, 0}); break;
+    case 163:
+      GF2SetDegs(p, {163, 7, 6, 3, 0});
+      break;
+    case 283:
+      GF2SetDegs(p, {283, 12, 7, 5, 0});
+      break;
+    case 409:
+      GF2SetDegs(p, {409, 87, 0});
+      break;
+    default:
+      GF2SetDegs(p, {571, 10, 5, 2, 0});
+      break;
   }
 }
 
@@ -52,11 +60,12 @@ void MakeCurve(TBenchCurve& c, int n) {
 }
 
 double GpMedianMs(const TBenchCurve& c, int reps) {
-  const std::string script =
-      "g=ffgen(Mod(1,2)*Pol(binary(" + Hex(c.Field.FieldPoly()) + ")),'g);e(n)=subst(Pol(binary(n)),'x,g);\n"
-      "b=e(" + Hex(c.B) + ");v=vector(" + std::to_string(reps) +
-      ",i,my(t0=getabstime(),E=ellinit([1,1,0,0,b],g));ellcard(E);getabstime()-t0);\n"
-      "print(vecsort(v)[(#v+1)\\2]);\n";
+  const std::string script = "g=ffgen(Mod(1,2)*Pol(binary(" + Hex(c.Field.FieldPoly()) +
+                             ")),'g);e(n)=subst(Pol(binary(n)),'x,g);\n"
+                             "b=e(" +
+                             Hex(c.B) + ");v=vector(" + std::to_string(reps) +
+                             ",i,my(t0=getabstime(),E=ellinit([1,1,0,0,b],g));ellcard(E);getabstime()-t0);\n"
+                             "print(vecsort(v)[(#v+1)\\2]);\n";
   double ms = -1;
   std::sscanf(bench::Gp(script).c_str(), "%lf", &ms);
   return ms;
@@ -75,7 +84,14 @@ void BM_ECPointCount(benchmark::State& state) {
   if (!gpMs.count(n)) gpMs[n] = GpMedianMs(c, n >= 409 ? 5 : 9);
   state.counters["gp_ellcard_ms"] = gpMs[n];
 }
-BENCHMARK(BM_ECPointCount)->Arg(163)->Arg(283)->Arg(409)->Arg(571)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_ECPointCount)
+    ->Arg(163)
+    ->Arg(283)
+    ->Arg(409)
+    ->Arg(571)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 }  // namespace
 }  // namespace rara

@@ -111,7 +111,8 @@ void AGMTrace(TInteger& t, const TGF2Poly& p, const TGF2Poly& b) {
   const std::int32_t n = p.Degree();
   if (n < 8 || n > AGMMaxDegree) RaiseInvalidArg("AGMTrace", "Field degree out of range");
   if (b.IsZero() || b.Degree() >= n) RaiseInvalidArg("AGMTrace", "Invalid B coefficient");
-  constexpr int guard = 6;
+  // Bits kept beyond what each step needs, against slips in the accounting.
+  constexpr int guard = 2;
   // t is determined by u modulo 2^(m+2) as |t| <= 2^(N/2+1) < 2^(m+1); X
   // correct modulo 2^m gives u modulo 2^(m+2), and m + 2 <= N.
   const int m = n / 2 + 2;
@@ -123,9 +124,9 @@ void AGMTrace(TInteger& t, const TGF2Poly& p, const TGF2Poly& b) {
   int w = 1;
   for (int k = 1; k < m; ++k) {
     RuvBreak();
-    // X is correct modulo 2^k; the step makes it correct modulo 2^(k+1). The
-    // division by 8 and the halving in the root cost 4 bits of the width.
-    const int need = k + 1 + 4 + guard;
+    // X is correct modulo 2^k; the step makes it correct modulo 2^(k+1), for
+    // which the root must be correct modulo 2^(k+4) as the step divides by 8.
+    const int need = k + 4 + guard;
     const int nw = WordsFor(need + 1);
     if (nw != w) {
       ring.SetWords(nw);
@@ -147,9 +148,13 @@ void AGMTrace(TInteger& t, const TGF2Poly& p, const TGF2Poly& b) {
   int bestS = 1, bestTerms = 0;
   double bestCost = 0;
   for (int sq = 1; sq <= 64; ++sq) {
+    // Terms i with i·(s + 3) − log2(i) >= target + s vanish.
     int terms = 1;
-    while ((terms + 1) * (sq + 3) - static_cast<int>(std::bit_width(static_cast<unsigned>(terms + 1))) < target + sq) ++terms;
-    const int ww = WordsFor(target + sq + guard + 8);
+    auto lowBits = [sq](int i) {
+      return i * (sq + 3) - static_cast<int>(std::bit_width(static_cast<unsigned>(i)));
+    };
+    while (lowBits(terms + 1) < target + sq) ++terms;
+    const int ww = WordsFor(target + sq + guard + 12);
     if (ww > zq::MaxWords) break;
     const double cost = static_cast<double>(sq + terms) * ww * (ww + 1);
     if (sq == 1 || cost < bestCost) {
@@ -158,7 +163,7 @@ void AGMTrace(TInteger& t, const TGF2Poly& p, const TGF2Poly& b) {
       bestTerms = terms;
     }
   }
-  const int wn = WordsFor(target + bestS + guard + 8);
+  const int wn = WordsFor(target + bestS + guard + 12);
   ring.SetWords(wn);
   ring.Resize(x, w);
   v = x;
@@ -181,7 +186,8 @@ void AGMTrace(TInteger& t, const TGF2Poly& p, const TGF2Poly& b) {
       zq::IntSub(acc, acc, tr, wn);
     if (i < bestTerms) ring.Mul(y, y, v);
   }
-  zq::IntShr(acc, acc, bestS + 1, wn);  // Tr(log(1 + 8X))/2
+  // Tr(log(1 + 8X))/2; the shift leaves the top bits 0, below the precision.
+  zq::IntShr(acc, acc, bestS + 1, wn);
   u64 lg[zq::MaxWords] = {};
   zq::IntSub(lg, lg, acc, wn);  // log u = −Tr(log(1 + 8X))/2
 
@@ -192,7 +198,7 @@ void AGMTrace(TInteger& t, const TGF2Poly& p, const TGF2Poly& b) {
     zq::IntAdd(sum, sum, term, wn);
   }
 
-  // t := u modulo 2^(m+2), taken in (−2^(m+1), 2^(m+1)].
+  // t := u modulo 2^(m+2), taken in [−2^(m+1), 2^(m+1)).
   const int bits = m + 2;
   std::uint8_t bytes[zq::MaxWords * 8];
   std::memcpy(bytes, sum, sizeof bytes);

@@ -11,7 +11,8 @@ namespace rara {
 
 void TZqRing::Setup(const TGF2Poly& p, int words) {
   const std::int32_t n = p.Degree();
-  if (n < 2 || !p.Coef(0)) RaiseInvalidArg("TZqRing.Setup", "P should have degree 2 or more and a constant term");
+  if (n < 2 || !p.Coef(0))
+    RaiseInvalidArg("TZqRing.Setup", "P should have degree 2 or more and a constant term");
   if (words < 1 || words > zq::MaxWords) RaiseInvalidArg("TZqRing.Setup", "Invalid precision");
   TDynLongintArray d;
   GF2GetDegs(p, d);
@@ -73,8 +74,8 @@ void TZqRing::Resize(TZqElem& a, int oldWords) const {
   TZqElem b(ElemWords(), 0);
   const int keep = std::min(oldWords, w_);
   for (std::int32_t i = 0; i < n_; ++i)
-    std::memcpy(b.data() + static_cast<std::size_t>(i) * w_, a.data() + static_cast<std::size_t>(i) * oldWords,
-                keep * sizeof(std::uint64_t));
+    std::memcpy(b.data() + static_cast<std::size_t>(i) * w_,
+                a.data() + static_cast<std::size_t>(i) * oldWords, keep * sizeof(std::uint64_t));
   a.swap(b);
 }
 
@@ -103,8 +104,8 @@ void TZqRing::Shr(TZqElem& a, int bits) const {
 }
 
 void TZqRing::Reduce(TZqElem& r) {
-  zq::PolyReduceSparse(prod_.data(), static_cast<std::size_t>(n_), exps_.data(), static_cast<int>(exps_.size()),
-                       w_);
+  zq::PolyReduceSparse(prod_.data(), static_cast<std::size_t>(n_), exps_.data(),
+                       static_cast<int>(exps_.size()), w_);
   r.resize(ElemWords());
   std::memcpy(r.data(), prod_.data(), ElemWords() * sizeof(std::uint64_t));
 }
@@ -124,8 +125,8 @@ void TZqRing::Trace(std::uint64_t* t, const TZqElem& a) const {
   // at the current width.
   std::uint64_t acc[zq::MaxWords] = {}, p[zq::MaxWords];
   for (std::int32_t i = 0; i < n_; ++i) {
-    zq::IntMul(p, a.data() + static_cast<std::size_t>(i) * w_, traces_.data() + static_cast<std::size_t>(i) * zq::MaxWords,
-               w_);
+    zq::IntMul(p, a.data() + static_cast<std::size_t>(i) * w_,
+               traces_.data() + static_cast<std::size_t>(i) * zq::MaxWords, w_);
     zq::IntAdd(acc, acc, p, w_);
   }
   std::memcpy(t, acc, w_ * sizeof(std::uint64_t));

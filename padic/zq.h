@@ -32,16 +32,16 @@ class TZqRing {
 
   // ---- Elements at the current width (results are resized to it) ----
   void SetZero(TZqElem& a) const;
-  void SetSmall(TZqElem& a, std::int64_t c) const;  // the constant c
+  void SetSmall(TZqElem& a, std::int64_t c) const;    // the constant c
   void FromGF2(TZqElem& a, const TGF2Poly& e) const;  // lift of a standard-basis element
   void ToGF2(TGF2Poly& e, const TZqElem& a) const;    // A mod 2
   // A from a width of oldWords to the current one: low words kept, new words zero.
   void Resize(TZqElem& a, int oldWords) const;
 
-  void Add(TZqElem& a, const TZqElem& b) const;  // A := A + B (B may be A)
-  void Sub(TZqElem& a, const TZqElem& b) const;  // A := A − B
+  void Add(TZqElem& a, const TZqElem& b) const;     // A := A + B (B may be A)
+  void Sub(TZqElem& a, const TZqElem& b) const;     // A := A − B
   void AddSmall(TZqElem& a, std::int64_t c) const;  // A := A + c
-  void Shl(TZqElem& a, int bits) const;  // A := A·2^bits, 0 <= bits < 64·Words
+  void Shl(TZqElem& a, int bits) const;             // A := A·2^bits, 0 <= bits < 64·Words
   // A := A div 2^bits coefficient by coefficient (exact when every
   // coefficient is divisible; the top bits become 0).
   void Shr(TZqElem& a, int bits) const;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <type_traits>
 
 namespace rara::zq {
 
@@ -18,6 +19,7 @@ template <int W>
 struct TOps {
   static void Add(u64* r, const u64* a, const u64* b) noexcept {
     u64 c = 0;
+#pragma GCC unroll 8
     for (int i = 0; i < W; ++i) {
       const u128 s = static_cast<u128>(a[i]) + b[i] + c;
       r[i] = static_cast<u64>(s);
@@ -26,6 +28,7 @@ struct TOps {
   }
   static void Sub(u64* r, const u64* a, const u64* b) noexcept {
     u64 br = 0;
+#pragma GCC unroll 8
     for (int i = 0; i < W; ++i) {
       const u64 ai = a[i], bi = b[i];
       const u64 d = ai - bi;
@@ -36,8 +39,10 @@ struct TOps {
   }
   // Acc (W column sums) += A·B, truncated to W words.
   static void MulAcc(u128* acc, const u64* a, const u64* b) noexcept {
+#pragma GCC unroll 8
     for (int i = 0; i < W; ++i) {
-      for (int j = 0; i + j < W; ++j) {
+#pragma GCC unroll 8
+      for (int j = 0; j < W - i; ++j) {
         const u128 p = static_cast<u128>(a[i]) * b[j];
         acc[i + j] += static_cast<u64>(p);
         if (i + j + 1 < W) acc[i + j + 1] += static_cast<u64>(p >> 64);
@@ -46,6 +51,7 @@ struct TOps {
   }
   static void Flush(u64* r, const u128* acc) noexcept {
     u128 carry = 0;
+#pragma GCC unroll 8
     for (int i = 0; i < W; ++i) {
       const u128 v = acc[i] + carry;
       r[i] = static_cast<u64>(v);
@@ -136,33 +142,33 @@ void ReduceSparse(u64* r, std::size_t n, const std::int32_t* e, int ne) noexcept
   }
 }
 
-template <int W>
-void Dot(u64* r, const u64* a, const u64* b, std::size_t n) noexcept {
-  u128 acc[W] = {};
-  for (std::size_t i = 0; i < n; ++i) {
-    TOps<W>::MulAcc(acc, a + i * W, b + i * W);
-    // Column sums stay far below 2^128 for any n a field degree can reach.
+// Calls f with std::integral_constant<int, w>, so that the kernels run with
+// the word count as a compile-time constant.
+template <class F>
+void Dispatch(int w, F&& f) {
+  switch (w) {
+    case 1: f(std::integral_constant<int, 1>{}); break;
+    case 2: f(std::integral_constant<int, 2>{}); break;
+    case 3: f(std::integral_constant<int, 3>{}); break;
+    case 4: f(std::integral_constant<int, 4>{}); break;
+    case 5: f(std::integral_constant<int, 5>{}); break;
+    case 6: f(std::integral_constant<int, 6>{}); break;
+    case 7: f(std::integral_constant<int, 7>{}); break;
+    default: f(std::integral_constant<int, 8>{}); break;
   }
-  TOps<W>::Flush(r, acc);
 }
-
-#define RARA_ZQ_DISPATCH(w, call)    \
-  switch (w) {                       \
-    case 1: { constexpr int W = 1; call; } break; \
-    case 2: { constexpr int W = 2; call; } break; \
-    case 3: { constexpr int W = 3; call; } break; \
-    case 4: { constexpr int W = 4; call; } break; \
-    case 5: { constexpr int W = 5; call; } break; \
-    case 6: { constexpr int W = 6; call; } break; \
-    case 7: { constexpr int W = 7; call; } break; \
-    default: { constexpr int W = 8; call; } break; \
-  }
 
 }  // namespace
 
-void IntAdd(u64* r, const u64* a, const u64* b, int w) noexcept { RARA_ZQ_DISPATCH(w, TOps<W>::Add(r, a, b)) }
-void IntSub(u64* r, const u64* a, const u64* b, int w) noexcept { RARA_ZQ_DISPATCH(w, TOps<W>::Sub(r, a, b)) }
-void IntMul(u64* r, const u64* a, const u64* b, int w) noexcept { RARA_ZQ_DISPATCH(w, TOps<W>::Mul(r, a, b)) }
+void IntAdd(u64* r, const u64* a, const u64* b, int w) noexcept {
+  Dispatch(w, [&](auto k) { TOps<decltype(k)::value>::Add(r, a, b); });
+}
+void IntSub(u64* r, const u64* a, const u64* b, int w) noexcept {
+  Dispatch(w, [&](auto k) { TOps<decltype(k)::value>::Sub(r, a, b); });
+}
+void IntMul(u64* r, const u64* a, const u64* b, int w) noexcept {
+  Dispatch(w, [&](auto k) { TOps<decltype(k)::value>::Mul(r, a, b); });
+}
 
 void IntShr(u64* r, const u64* a, int s, int w) noexcept {
   const int q = s >> 6, b = s & 63;
@@ -196,12 +202,8 @@ void IntInvOdd(u64* r, const u64* a, int w) noexcept {
   std::memcpy(r, x, w * sizeof(u64));
 }
 
-void IntDot(u64* r, const u64* a, const u64* b, std::size_t n, int w) noexcept {
-  RARA_ZQ_DISPATCH(w, Dot<W>(r, a, b, n))
-}
-
 void PolyMul(u64* r, const u64* a, const u64* b, std::size_t n, int w, u64* t) noexcept {
-  RARA_ZQ_DISPATCH(w, Karatsuba<W>(r, a, b, n, t))
+  Dispatch(w, [&](auto k) { Karatsuba<decltype(k)::value>(r, a, b, n, t); });
 }
 
 std::size_t MulScratchWords(std::size_t n, int w) noexcept {
@@ -216,7 +218,7 @@ std::size_t MulScratchWords(std::size_t n, int w) noexcept {
 
 void PolyReduceSparse(u64* r, std::size_t n, const std::int32_t* e, int ne, int w) noexcept {
   if (n < 2) return;
-  RARA_ZQ_DISPATCH(w, ReduceSparse<W>(r, n, e, ne))
+  Dispatch(w, [&](auto k) { ReduceSparse<decltype(k)::value>(r, n, e, ne); });
 }
 
 }  // namespace rara::zq

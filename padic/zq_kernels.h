@@ -22,8 +22,6 @@ void IntShr(std::uint64_t* r, const std::uint64_t* a, int s, int w) noexcept;
 void IntShl(std::uint64_t* r, const std::uint64_t* a, int s, int w) noexcept;
 // R := A^(−1) for odd A. R may be A.
 void IntInvOdd(std::uint64_t* r, const std::uint64_t* a, int w) noexcept;
-// Sum of A[i]·B[i] for i < n (coefficient vectors of w words each).
-void IntDot(std::uint64_t* r, const std::uint64_t* a, const std::uint64_t* b, std::size_t n, int w) noexcept;
 
 // ---- Polynomials ----
 // R[0 .. 2n−1) := A·B for A, B of n coefficients; R overlaps neither. T is

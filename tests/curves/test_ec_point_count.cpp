@@ -72,8 +72,8 @@ TEST(EcPointCount, PlainCountEqualsEveryPointOfEveryTinyCurve) {
           b.SetWord(bi);
           TInteger c;
           ECPointCountPlain(c, f, a, b);
-          ASSERT_TRUE(IEqual(c, CountByPairs(f, a, b))) << "N=" << n << " basis=" << int(basis) << " A=" << ai
-                                                        << " B=" << bi;
+          ASSERT_TRUE(IEqual(c, CountByPairs(f, a, b)))
+              << "N=" << n << " basis=" << int(basis) << " A=" << ai << " B=" << bi;
         }
       }
     }
@@ -90,10 +90,14 @@ TEST(EcPointCount, LiftedTraceEqualsPlainCount) {
     for (std::uint32_t bi = 1; bi < 256; ++bi) {
       b.SetWord(bi);
       for (int ai : {0, 1}) {
-        if (ai == 0) a.Clear(); else f.Set1(a);
+        if (ai == 0)
+          a.Clear();
+        else
+          f.Set1(a);
         TInteger plain;
         ECPointCountPlain(plain, f, a, b);
-        ASSERT_TRUE(IEqual(CountFromTrace(f, a, b), plain)) << "basis=" << int(basis) << " B=" << bi << " A=" << ai;
+        ASSERT_TRUE(IEqual(CountFromTrace(f, a, b), plain))
+            << "basis=" << int(basis) << " B=" << bi << " A=" << ai;
       }
     }
   }
@@ -106,7 +110,8 @@ TEST(EcPointCount, LiftedTraceEqualsPlainCount) {
       TInteger plain, count;
       ECPointCountPlain(plain, f, a, b);
       ECPointCount(count, f, a, b);
-      ASSERT_TRUE(IEqual(CountFromTrace(f, a, b), plain)) << seed << " N=" << n << " A=" << Hex(a) << " B=" << Hex(b);
+      ASSERT_TRUE(IEqual(CountFromTrace(f, a, b), plain))
+          << seed << " N=" << n << " A=" << Hex(a) << " B=" << Hex(b);
       ASSERT_TRUE(IEqual(count, plain)) << seed << " N=" << n;
     }
   }
@@ -117,10 +122,18 @@ TEST(EcPointCount, LiftedTraceEqualsPlainCount) {
 void FieldOfDegree(TGF2N& f, int n, std::uint8_t basis) {
   TGF2Poly p;
   switch (n) {
-    case 409: GF2SetDegs(p, {409, 87, 0}); break;
-    case 571: GF2SetDegs(p, {571, 10, 5, 2, 0}); break;
-    case 431: GF2SetDegs(p, {431, 120, 0}); break;
-    default: MakeField(f, n, basis); return;
+    case 409:
+      GF2SetDegs(p, {409, 87, 0});
+      break;
+    case 571:
+      GF2SetDegs(p, {571, 10, 5, 2, 0});
+      break;
+    case 431:
+      GF2SetDegs(p, {431, 120, 0});
+      break;
+    default:
+      MakeField(f, n, basis);
+      return;
   }
   f.SetField(p, btStandard, false);
 }
@@ -134,13 +147,15 @@ TEST(EcPointCount, CountsEqualEllcard) {
     int AKind;  // 0: A = 0, 1: A = 1, 2: random A
     bool Koblitz;
   };
-  std::vector<TCase> cases = {{13, btStandard, 2, false}, {29, btNormal, 1, false},  {64, btStandard, 0, false},
-                              {97, btNormal, 2, false},   {128, btStandard, 1, true}, {163, btStandard, 1, true},
-                              {163, btNormal, 0, true},   {191, btNormal, 2, false},  {233, btStandard, 0, true},
-                              {255, btNormal, 1, false},  {283, btStandard, 2, false}, {313, btNormal, 0, false},
-                              {360, btStandard, 1, false}, {409, btStandard, 0, false}, {431, btStandard, 2, false},
-                              {571, btStandard, 1, false}, {571, btStandard, 0, true}};
-  for (int i = 0; i < 3; ++i) cases.push_back({static_cast<int>(14 + RuvRandom() % 300), btStandard, 2, false});
+  std::vector<TCase> cases = {
+      {13, btStandard, 2, false},  {29, btNormal, 1, false},    {64, btStandard, 0, false},
+      {97, btNormal, 2, false},    {128, btStandard, 1, true},  {163, btStandard, 1, true},
+      {163, btNormal, 0, true},    {191, btNormal, 2, false},   {233, btStandard, 0, true},
+      {255, btNormal, 1, false},   {283, btStandard, 2, false}, {313, btNormal, 0, false},
+      {360, btStandard, 1, false}, {409, btStandard, 0, false}, {431, btStandard, 2, false},
+      {571, btStandard, 1, false}, {571, btStandard, 0, true}};
+  for (int i = 0; i < 3; ++i)
+    cases.push_back({static_cast<int>(14 + RuvRandom() % 300), btStandard, 2, false});
   std::ostringstream gp;
   gp << "e(n)=subst(Pol(binary(n)),'x,g);\n";
   std::vector<std::string> texts;
@@ -156,7 +171,8 @@ TEST(EcPointCount, CountsEqualEllcard) {
     TInteger c;
     ECPointCount(c, f, a, b);
     counts.push_back(c);
-    texts.push_back("N=" + std::to_string(k.N) + " basis=" + std::to_string(k.Basis) + " A=" + Hex(a) + " B=" + Hex(b));
+    texts.push_back("N=" + std::to_string(k.N) + " basis=" + std::to_string(k.Basis) + " A=" + Hex(a) +
+                    " B=" + Hex(b));
     gp << "g=ffgen(Mod(1,2)*Pol(binary(" << Hex(f.FieldPoly()) << ")),'g);"
        << "E=ellinit([1,e(" << Hex(ToStandard(f, a)) << "),0,0,e(" << Hex(ToStandard(f, b)) << ")],g);"
        << "printf(\"%x\\n\",ellcard(E));\n";
@@ -165,7 +181,8 @@ TEST(EcPointCount, CountsEqualEllcard) {
   for (std::size_t i = 0; i < cases.size(); ++i) {
     std::string h;
     ASSERT_TRUE(out >> h) << texts[i];
-    EXPECT_TRUE(IEqual(counts[i], FromHex(h))) << seed << " " << texts[i] << " ours " << Hex(counts[i]) << " gp " << h;
+    EXPECT_TRUE(IEqual(counts[i], FromHex(h)))
+        << seed << " " << texts[i] << " ours " << Hex(counts[i]) << " gp " << h;
   }
 }
 

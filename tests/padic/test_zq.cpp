@@ -23,9 +23,14 @@ TZqElem RandomElem(const TZqRing& r) {
   TZqElem a(r.ElemWords());
   for (auto& w : a) {
     switch (RuvRandom() % 8) {
-      case 0: w = 0; break;
-      case 1: w = ~std::uint64_t{0}; break;
-      default: w = (static_cast<std::uint64_t>(RuvRandom()) << 32) | RuvRandom();
+      case 0:
+        w = 0;
+        break;
+      case 1:
+        w = ~std::uint64_t{0};
+        break;
+      default:
+        w = (static_cast<std::uint64_t>(RuvRandom()) << 32) | RuvRandom();
     }
   }
   return a;
@@ -51,7 +56,8 @@ std::vector<TInteger> RefMul(const TZqRing& r, const TZqElem& a, const TZqElem& 
     }
   }
   for (int i = 2 * n - 2; i >= n; --i)
-    for (std::int32_t e : r.TailExps()) ISub(c[static_cast<std::size_t>(i - n + e)], c[static_cast<std::size_t>(i)]);
+    for (std::int32_t e : r.TailExps())
+      ISub(c[static_cast<std::size_t>(i - n + e)], c[static_cast<std::size_t>(i)]);
   TInteger m;
   m.SetBit(static_cast<std::uint32_t>(64 * r.Words()), true);
   c.resize(static_cast<std::size_t>(n));
@@ -69,7 +75,9 @@ bool SameAs(const TZqRing& r, const TZqElem& a, const std::vector<TInteger>& wan
 TGF2Poly RandomModulus(int n) {
   TGF2Poly p;
   switch (RuvRandom() % 3) {
-    case 0: GF2SetDegs(p, {n, static_cast<std::int32_t>(1 + RuvRandom() % (n - 1)), 0}); break;
+    case 0:
+      GF2SetDegs(p, {n, static_cast<std::int32_t>(1 + RuvRandom() % (n - 1)), 0});
+      break;
     case 1:
       if (n >= 4) {
         GF2SetDegs(p, {n, n - 1, n / 2, 1, 0});

@@ -142,9 +142,12 @@ class TAuditor {
       for (const std::string& line : TrustLines(d, trust)) Line(line);
     } else {
       Line("");
-      Line(std::string("Checks: not made, ") +
-           (orderHolds && onCurve && generatorOrder_ ? "R is not prime"
-                                                     : "the file's order or generator does not hold"));
+      const char* why = !orderHolds           ? "the file's order does not hold"
+                        : !c_.HasGenerator      ? "the file gives no generator"
+                        : !onCurve              ? "the generator is not on the curve"
+                        : !generatorOrder_      ? "the generator does not have order R"
+                                                : "R is not prime";
+      Line(std::string("Checks: not made, ") + why);
     }
     Stop();
   }

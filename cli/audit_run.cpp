@@ -25,7 +25,13 @@ int RunAudit(const std::string& fileName) {
   } catch (const ERuvAbort&) {
     throw;
   } catch (const ERuv& e) {
-    std::fprintf(stderr, "rara-cli: cannot audit \"%s\": %s\n", fileName.c_str(), OneLine(e.what()).c_str());
+    // A file that cannot be read says so itself; a content fault is named
+    // after the file.
+    const std::string message = OneLine(e.what());
+    if (message.starts_with("Cannot read \""))
+      std::fprintf(stderr, "rara-cli: c%s\n", message.c_str() + 1);
+    else
+      std::fprintf(stderr, "rara-cli: cannot audit \"%s\": %s\n", fileName.c_str(), message.c_str());
     return AuditUnreadable;
   }
   TAuditResult result;

@@ -165,13 +165,17 @@ TEST_F(CliAudit, UnreadableFilesExitTwoWithTheReason) {
       {Write("garbled.pem", pem), "PEM: line 2: character '!' is not base64"},
       {Write("empty.der", ""), "the file is empty"},
       {Write("text.json", "{\"name\": \"x\""), "JSON: line 1, column 13"},
+      {dir_.string(), "Is a directory"},
       {File("missing.pem"), "No such file or directory"},
   };
   for (const auto& [file, reason] : cases) {
     const TAuditRun r = Audit(file);
     EXPECT_EQ(r.Code, 2) << file << "\n" << r.Out << r.Err;
     EXPECT_EQ(r.Out, "") << file;
-    EXPECT_NE(r.Err.find("rara-cli: cannot audit \"" + file + "\": "), std::string::npos) << r.Err;
+    const bool missing = file == File("missing.pem") || file == dir_.string();
+    EXPECT_NE(r.Err.find(std::string("rara-cli: ") + (missing ? "cannot read \"" : "cannot audit \"") + file + "\": "),
+              std::string::npos)
+        << r.Err;
     EXPECT_NE(r.Err.find(reason), std::string::npos) << r.Err;
   }
   // The audit is a run of its own.

@@ -230,12 +230,17 @@ class TAuditor {
     SeedElement(w, *c_.Seed, c_.N);
     if (GF2Equal(w, c_.B)) {
       Line("b from the seed by the X9.62 method (SHA-1): yes");
-    } else {
-      // Some published curves were derived in a normal basis, which the
-      // seed alone does not pin down; the seed is then not a claim we can test.
-      Line("b from the seed by the X9.62 method (SHA-1): no, not in the polynomial basis "
-           "(the seed may have been expanded in another basis)");
+      return;
     }
+    // Some published curves expanded the seed in the field's Gaussian normal
+    // basis and give b in the polynomial basis.
+    int type = 0;
+    if (SeedElementInGaussBasis(w, c_.B, c_.FieldPoly, type)) {
+      Line("b from the seed by the X9.62 method (SHA-1): yes, in the Gaussian normal basis of type " +
+           std::to_string(type));
+      return;
+    }
+    Claim("b from the seed by the X9.62 method (SHA-1)", false, "b follows from the seed");
   }
 
   void Stop() {

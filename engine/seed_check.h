@@ -17,3 +17,14 @@ namespace rara {
 void SeedElement(TGF2Poly& w, const std::string& seed, std::int32_t m);
 
 }  // namespace rara
+
+namespace rara {
+
+// Whether B is the seed's string W read in the Gaussian normal basis of
+// GF(2^m) = GF(2)[x]/(P) (the type T that GaussType gives): B = sum of w_i·β^(2^i),
+// w_0 the leftmost bit of W. The basis is fixed by the field only up to a
+// Frobenius conjugate of β, so every conjugate is accepted. Type := T, 0 when
+// the degree has no Gaussian normal basis (then false).
+bool SeedElementInGaussBasis(const TGF2Poly& w, const TGF2Poly& b, const TGF2Poly& p, int& type);
+
+}  // namespace rara

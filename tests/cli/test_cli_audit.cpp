@@ -118,8 +118,9 @@ TEST_F(CliAudit, EveryOpensslBinaryCurveAuditsClean) {
     ++audited;
   }
   EXPECT_GE(audited, 40);
-  // 18 of openssl's curves carry a seed that expands to b in the polynomial basis.
-  EXPECT_GE(seeds, 2 * 18) << "the seeded X9.62 and SECG curves should verify";
+  // 23 of openssl's curves carry a seed: 18 expand it to b in the polynomial
+  // basis, NIST's five in the Gaussian normal basis.
+  EXPECT_GE(seeds, 2 * 23) << "every seeded curve should verify";
 }
 
 // One octet string or integer of the file changed in its last bit.
@@ -152,7 +153,16 @@ TEST_F(CliAudit, AChangedOrderOrBExitsOneNamingTheClaim) {
   const TAuditRun r = Audit(Write("b.der", b));
   EXPECT_EQ(r.Code, 1) << r.Out << r.Err;
   EXPECT_NE(r.Err.find("the generator lies on the curve"), std::string::npos) << r.Err;
+  EXPECT_NE(r.Err.find("b follows from the seed"), std::string::npos) << r.Err;
   EXPECT_NE(r.Out.find("generator on the curve: NO"), std::string::npos) << r.Out;
+
+  // A changed seed: the curve itself is sound, only the seed's claim fails.
+  const std::string seed = FlipLastBit(der, DerTlv(0x03, std::string(1, '\0') + *c.Seed));
+  ASSERT_FALSE(seed.empty());
+  const TAuditRun s = Audit(Write("seed.der", seed));
+  EXPECT_EQ(s.Code, 1) << s.Out << s.Err;
+  EXPECT_EQ(s.Err, "rara-cli: false claim in \"" + File("seed.der") + "\": b follows from the seed\n");
+  EXPECT_NE(s.Out.find("b from the seed by the X9.62 method (SHA-1): NO"), std::string::npos) << s.Out;
 }
 
 TEST_F(CliAudit, UnreadableFilesExitTwoWithTheReason) {

@@ -210,3 +210,31 @@ TEST(SeedCheck, StandardSeedsGiveTheirB) {
 
 }  // namespace
 }  // namespace rara
+
+namespace rara {
+namespace {
+
+// NIST's pseudo-random binary curves expanded their seed in the Gaussian
+// normal basis; the seeded SECG curves below 200 bits in the polynomial basis,
+// and those do not pass as normal-basis ones.
+TEST(SeedCheck, GaussianNormalBasisExpansion) {
+  if (!HaveOpenssl()) GTEST_SKIP() << "openssl is not installed";
+  for (const char* name : {"sect233r1", "sect283r1", "sect409r1", "sect571r1", "sect113r1"}) {
+    TCurveFile c;
+    ReadCurveText(Openssl(name, "-outform DER"), c);
+    ASSERT_TRUE(c.Seed.has_value()) << name;
+    TGF2Poly w;
+    SeedElement(w, *c.Seed, c.N);
+    int type = 0;
+    const bool gauss = SeedElementInGaussBasis(w, c.B, c.FieldPoly, type);
+    EXPECT_EQ(gauss, std::string(name) != "sect113r1") << name << " type " << type;
+    EXPECT_EQ(GF2Equal(w, c.B), std::string(name) == "sect113r1") << name;
+    std::string other = *c.Seed;
+    other[0] ^= 0x80;
+    SeedElement(w, other, c.N);
+    EXPECT_FALSE(SeedElementInGaussBasis(w, c.B, c.FieldPoly, type)) << name;
+  }
+}
+
+}  // namespace
+}  // namespace rara

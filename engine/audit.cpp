@@ -72,8 +72,8 @@ class TAuditor {
       Line("Generator x = " + Hex(c_.Gx, n));
       Line("Generator y = " + Hex(c_.Gy, n));
     }
-    if (c_.HasOrder) Line("Order R = " + Dec(c_.Order));
-    if (c_.HasCofactor) Line("Cofactor K = " + Dec(c_.Cofactor));
+    if (c_.HasOrder) Line("Order R = " + Number(c_.Order));
+    if (c_.HasCofactor) Line("Cofactor K = " + Number(c_.Cofactor));
     Line("");
 
     if (!Claim("field polynomial irreducible", GF2IsIrreducible(c_.FieldPoly),
@@ -119,6 +119,16 @@ class TAuditor {
       Claim("order divides #E", orderHolds, "the order divides #E");
       if (orderHolds) Line("Cofactor K = #E / R = " + Dec(k) + " (not in the file)");
     }
+    if (ICmp(r, count) > 0) {
+      // No point has an order above #E; so large an R is not even tested
+      // for primality, which could take a very long time.
+      Line("R prime: not tested, R exceeds #E");
+      if (onCurve) Claim("R x generator = O", false, "the generator has order R");
+      SeedLine();
+      Line("");
+      Line("Checks: not made, R exceeds #E");
+      return Stop();
+    }
     const bool prime = IIsPrime(r);
     // The file states R as the generator's order; X9.62 wants it prime, but a
     // composite R (as in some old key-exchange groups) is a weakness, not a
@@ -154,6 +164,14 @@ class TAuditor {
 
  private:
   void Line(std::string text) { r_.Lines.push_back(std::move(text)); }
+
+  // The file's integers in decimal, unless far larger than any group of
+  // the field (#E < 2^(N+1)), which a hostile file could make huge.
+  std::string Number(const TInteger& a) const {
+    if (a.BitSize() > c_.N + 8)
+      return "a " + std::to_string(a.BitSize()) + "-bit integer, larger than any curve over the field";
+    return Dec(a);
+  }
 
   // A line "<label>: yes" or "<label>: NO", the claim recorded when false.
   bool Claim(const std::string& label, bool holds, const std::string& claim) {

@@ -238,3 +238,26 @@ TEST(SeedCheck, GaussianNormalBasisExpansion) {
 
 }  // namespace
 }  // namespace rara
+
+namespace rara {
+namespace {
+
+// A file may claim an order of any size; one beyond #E is a false claim at
+// once, not a primality test of a huge number.
+TEST(Audit, AnOrderBeyondTheGroupIsFalseAtOnce) {
+  if (!HaveOpenssl()) GTEST_SKIP() << "openssl is not installed";
+  TCurveFile c;
+  ReadCurveText(Openssl("sect163k1", "-outform DER"), c);
+  c.Order.SetOne();
+  IShl(c.Order, 200000);
+  IAdd(c.Order, 1);
+  TAuditResult r;
+  AuditCurve(c, r);
+  EXPECT_EQ(r.FalseClaims, (std::vector<std::string>{"order x cofactor equals #E", "the generator has order R"}));
+  bool named = false;
+  for (const std::string& line : r.Lines) named = named || line == "Order R = a 200001-bit integer, larger than any curve over the field";
+  EXPECT_TRUE(named);
+}
+
+}  // namespace
+}  // namespace rara

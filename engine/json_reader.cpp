@@ -70,8 +70,8 @@ class TJsonParser {
         Space();
         if (!Take(':')) Fail("expected ':' after a member name");
         Space();
-        v.Members.emplace_back(std::move(key), TJsonValue());
-        Value(v.Members.back().second, depth + 1);
+        v.Members.push_back(TJsonMember{std::move(key), TJsonValue()});
+        Value(v.Members.back().Value, depth + 1);
         Space();
         if (Take('}')) return;
         if (!Take(',')) Fail("expected ',' or '}' in an object");
@@ -203,8 +203,8 @@ class TJsonParser {
 
 const TJsonValue* TJsonValue::Find(const std::string& key) const {
   if (Kind != TKind::Object) return nullptr;
-  for (const auto& [k, v] : Members)
-    if (k == key) return &v;
+  for (const TJsonMember& m : Members)
+    if (m.Key == key) return &m.Value;
   return nullptr;
 }
 

@@ -5,10 +5,11 @@
 
 #include <cstdint>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace rara {
+
+struct TJsonMember;
 
 struct TJsonValue {
   enum class TKind : std::uint8_t { Null, Bool, Number, String, Array, Object };
@@ -16,10 +17,15 @@ struct TJsonValue {
   bool Bool = false;
   std::string Text;  // a string's value, or a number's text as written
   std::vector<TJsonValue> Items;                           // array
-  std::vector<std::pair<std::string, TJsonValue>> Members;  // object, in file order
+  std::vector<TJsonMember> Members;  // object, in file order
 
   // The member's value, or null when there is none (or this is no object).
   const TJsonValue* Find(const std::string& key) const;
+};
+
+struct TJsonMember {
+  std::string Key;
+  TJsonValue Value;
 };
 
 inline constexpr int JsonMaxDepth = 32;

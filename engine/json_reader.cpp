@@ -55,6 +55,7 @@ class TJsonParser {
 
   void Value(TJsonValue& v, int depth) {
     if (depth > JsonMaxDepth) Fail("nested more than " + std::to_string(JsonMaxDepth) + " levels deep");
+    if (++values_ > JsonMaxValues) Fail("more than " + std::to_string(JsonMaxValues) + " values");
     if (pos_ >= s_.size()) Fail("the text ends where a value should be");
     const char c = s_[pos_];
     if (c == '{') {
@@ -197,6 +198,7 @@ class TJsonParser {
 
   const std::string& s_;
   std::size_t pos_ = 0;
+  int values_ = 0;
 };
 
 }  // namespace

@@ -29,6 +29,9 @@ struct TJsonMember {
 };
 
 inline constexpr int JsonMaxDepth = 32;
+// A curve description has a few dozen values; the bound keeps the tree of
+// any input within a small multiple of the input's size.
+inline constexpr int JsonMaxValues = 4096;
 
 // Parses the whole text as one value; raises ERuv "JSON: line L, column C: why".
 void ParseJson(const std::string& text, TJsonValue& value);

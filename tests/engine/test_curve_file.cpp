@@ -158,6 +158,10 @@ TEST(CurveFile, JsonBoundsAndLayouts) {
   // Nesting far beyond the bound is refused without exhausting the stack.
   const std::string deep = "{\"a\": " + std::string(200000, '[') + std::string(200000, ']') + "}";
   EXPECT_EQ(ReadError(deep), "JSON: line 1, column 39: nested more than 32 levels deep");
+  // So is a flat list of values that would cost far more memory than its text.
+  std::string flat = "[0";
+  for (int i = 0; i < 100000; ++i) flat += ",0";
+  EXPECT_EQ(ReadError("{\"a\": " + flat + "]}"), "JSON: line 1, column 8196: more than 4096 values");
   EXPECT_EQ(ReadError("{\"field\": {\"type\": \"Binary\",}}"),
             "JSON: line 1, column 29: expected a member name in quotes");
   EXPECT_EQ(ReadError("{\"field\": {\"type\": \"Prime\", \"p\": \"0x17\"}}"),

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <new>
 #include <string>
 
 #include "engine/audit.h"
@@ -12,9 +13,16 @@
 #include "integers/errors.h"
 #include "integers/runtime.h"
 
+// The runtime is made once and never destroyed: the fuzzer ends the process
+// with exit(), after which the runtime's own statics may already be gone.
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  alignas(rara::TRuvRuntime) static unsigned char storage[sizeof(rara::TRuvRuntime)];
+  ::new (storage) rara::TRuvRuntime;
+  return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace rara;
-  static TRuvRuntime runtime;  // made on the first input, lives for the whole run
   TCurveFile curve;
   try {
     ReadCurveText(std::string(reinterpret_cast<const char*>(data), size), curve);

@@ -105,6 +105,44 @@ void MulDiv(u64* x, const u64* c, int i, int w) {
   zq::IntMul(x, x, inv, w);
 }
 
+// One AGM step X := F(X) = ((1 + 4X)·(1 + 8X)^(−1/2) − 1)/8 with the root
+// correct modulo 2^target (the result is correct to target − 3 bits), at the
+// ring's width, which must hold target + 1 bits. The root runs to half the
+// target; its last Newton step is fused with the product by 1 + 4X: with
+// V = 1 + 8X and VY = V·Y, (1 + 4X)·Y = (Y + VY)/2 and V·Y² = VY·Y, so the
+// step costs two full products and one of the new bits' width where the root
+// and a separate product cost a square more.
+void AGMStep(TZqRing& ring, TZqElem& x, int target) {
+  const int w = ring.Words();
+  const int t = (target + 2) / 2;
+  TZqElem y, v, vy, e, z, ze;
+  RSqrt(ring, y, x, t);
+  v = x;
+  ring.Shl(v, 3);
+  ring.AddSmall(v, 1);
+  ring.Mul(vy, v, y);
+  ring.Mul(e, vy, y);
+  z = y;
+  ring.Add(z, vy);
+  ring.Shr(z, 1);  // (1 + 4X)·Y, exact below the top bit
+  ring.SetSmall(v, 1);
+  ring.Sub(v, e);
+  ring.Shr(v, t + 1);  // (1 − V·Y²)/2^(t+1)
+  const int sw = WordsFor(target - t);
+  ring.SetWords(sw);
+  ring.Resize(v, w);
+  ze = z;
+  ring.Resize(ze, w);
+  ring.Mul(ze, ze, v);
+  ring.SetWords(w);
+  ring.Resize(ze, sw);
+  ring.Shl(ze, t);
+  ring.Add(z, ze);  // (1 + 4X)·(1 + 8X)^(−1/2)
+  ring.AddSmall(z, -1);
+  ring.Shr(z, 3);
+  x.swap(z);
+}
+
 }  // namespace
 
 void AGMTrace(TInteger& t, const TGF2Poly& p, const TGF2Poly& b) {
@@ -119,7 +157,7 @@ void AGMTrace(TInteger& t, const TGF2Poly& p, const TGF2Poly& b) {
 
   TZqRing ring;
   ring.Setup(p, 1);
-  TZqElem x, v, y, s;
+  TZqElem x, v, y;
   ring.FromGF2(x, b);
   int w = 1;
   for (int k = 1; k < m; ++k) {
@@ -133,14 +171,7 @@ void AGMTrace(TInteger& t, const TGF2Poly& p, const TGF2Poly& b) {
       ring.Resize(x, w);
       w = nw;
     }
-    RSqrt(ring, y, x, need);
-    s = x;
-    ring.Shl(s, 2);
-    ring.AddSmall(s, 1);  // 1 + 4X
-    ring.Mul(s, s, y);
-    ring.AddSmall(s, -1);
-    ring.Shr(s, 3);
-    x.swap(s);
+    AGMStep(ring, x, need);
   }
 
   // L := Tr(log(1 + 8X)) modulo 2^(m+3), as 2^(−s)·Tr(log((1 + 8X)^(2^s))).

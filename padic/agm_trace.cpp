@@ -143,17 +143,17 @@ void AGMStep(TZqRing& ring, TZqElem& x, int target) {
   x.swap(z);
 }
 
-}  // namespace
-
-void AGMTrace(TInteger& t, const TGF2Poly& p, const TGF2Poly& b) {
+void CheckArgs(const TGF2Poly& p, const TGF2Poly& b, const char* name) {
   const std::int32_t n = p.Degree();
-  if (n < 8 || n > AGMMaxDegree) RaiseInvalidArg("AGMTrace", "Field degree out of range");
-  if (b.IsZero() || b.Degree() >= n) RaiseInvalidArg("AGMTrace", "Invalid B coefficient");
+  if (n < 8 || n > AGMMaxDegree) RaiseInvalidArg(name, "Field degree out of range");
+  if (b.IsZero() || b.Degree() >= n) RaiseInvalidArg(name, "Invalid B coefficient");
+}
+
+// U := the unit root u modulo 2^(m+2), in [0, 2^(m+2)), from Ξ correct
+// modulo 2^m (m + 2 <= N, so that u ≡ t).
+void UnitRootMod(TInteger& u, const TGF2Poly& p, const TGF2Poly& b, int m) {
   // Bits kept beyond what each step needs, against slips in the accounting.
   constexpr int guard = 2;
-  // t is determined by u modulo 2^(m+2) as |t| <= 2^(N/2+1) < 2^(m+1); X
-  // correct modulo 2^m gives u modulo 2^(m+2), and m + 2 <= N.
-  const int m = n / 2 + 2;
 
   TZqRing ring;
   ring.Setup(p, 1);
@@ -229,17 +229,32 @@ void AGMTrace(TInteger& t, const TGF2Poly& p, const TGF2Poly& b) {
     zq::IntAdd(sum, sum, term, wn);
   }
 
-  // t := u modulo 2^(m+2), taken in [−2^(m+1), 2^(m+1)).
-  const int bits = m + 2;
   std::uint8_t bytes[zq::MaxWords * 8];
   std::memcpy(bytes, sum, sizeof bytes);
-  t.SetDigits(bytes, static_cast<std::int64_t>(wn) * 8);
-  ICut(t, bits);
+  u.SetDigits(bytes, static_cast<std::int64_t>(wn) * 8);
+  ICut(u, m + 2);
+}
+
+}  // namespace
+
+void AGMTrace(TInteger& t, const TGF2Poly& p, const TGF2Poly& b) {
+  CheckArgs(p, b, "AGMTrace");
+  // t is determined by u modulo 2^(m+2) as |t| <= 2^(N/2+1) < 2^(m+1).
+  const int m = p.Degree() / 2 + 2;
+  UnitRootMod(t, p, b, m);
+  // t taken in [−2^(m+1), 2^(m+1)).
+  const int bits = m + 2;
   if (t.Bit(static_cast<std::uint32_t>(bits - 1))) {
     TInteger top;
     top.SetBit(static_cast<std::uint32_t>(bits), true);
     ISub(t, top);
   }
+}
+
+void AGMTraceMod(TInteger& t, int bits, const TGF2Poly& p, const TGF2Poly& b) {
+  CheckArgs(p, b, "AGMTraceMod");
+  if (bits < 4 || bits > p.Degree() / 2 + 4) RaiseInvalidArg("AGMTraceMod", "Invalid precision");
+  UnitRootMod(t, p, b, bits - 2);
 }
 
 }  // namespace rara

@@ -118,7 +118,6 @@ bool SearchCount(std::int64_t& j, TGF2NECurve& curve, const TGF2NEPoint& p, cons
   curve.Mul(t, *k, true);
   curve.Neg(t);
   int found = 0;
-  TGF2NEPoint neg;
   for (std::int64_t g = 0; g * (2 * s + 1) <= jMax + s; ++g) {
     if ((g & 255) == 0) RuvBreak();
     const std::int64_t centre = s + g * (2 * s + 1);

@@ -163,6 +163,19 @@ void AGMStep(TZqRing& ring, TZqElem& x, int target) {
   const int w = ring.Words();
   const int t = (target + 2) / 2;
   TZqElem y, v, vy, e, z, ze;
+  // At one word the fusion's three products can cost more than the root to
+  // the full target, with its cubic steps, and one product.
+  if (w == 1 && OneWordCost(target) + 1 < OneWordCost(t) + 3) {
+    RSqrt(ring, y, x, target);
+    v = x;
+    ring.Shl(v, 2);
+    ring.AddSmall(v, 1);  // 1 + 4X
+    ring.Mul(z, v, y);
+    ring.AddSmall(z, -1);
+    ring.Shr(z, 3);
+    x.swap(z);
+    return;
+  }
   RSqrt(ring, y, x, t);
   v = x;
   ring.Shl(v, 3);

@@ -230,9 +230,10 @@ TEST(CliRun, AppendWritesTheTwoPagesAsSaveRecords) {
 TEST(CliOptions, EveryBadEntryIsRefusedWithItsMessage) {
   const std::string kHint = "K Max binary size: Min = 2, Max = (4*Field degree) div 5";
   const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
-      {{"-N", "63"}, "Field degree: Min = 64, Max = 360"},
-      {{"--degree=361"}, "Field degree: Min = 64, Max = 360"},
-      {{"-N", "1x"}, "Field degree: Min = 64, Max = 360"},
+      {{"-N", "63"}, "Field degree: Min = 64, Max = 571"},
+      {{"--degree=572"}, "Field degree: Min = 64, Max = 571"},
+      {{"-N", "1x"}, "Field degree: Min = 64, Max = 571"},
+      {{"-N", "571", "-k", "457"}, kHint},
       {{"-N", "100", "-k", "90"}, kHint},
       {{"-k", "1"}, kHint},
       {{"-k", "2", "--kmod4"}, "K Max binary size: Min = 3, Max = (4*Field degree) div 5"},

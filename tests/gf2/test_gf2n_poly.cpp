@@ -530,7 +530,7 @@ TEST(GF2NFlatField, PointSumsMatchFieldProducts) {
   SeedRandom(7);
   for (TKernels k : {kSelected, kNarrow, kPortable}) {
     const TKernelMode mode(k);
-    for (int n : {40, 64, 100, 163, 233, 283, 360, 400, 480, 512}) {
+    for (int n : {40, 64, 100, 163, 233, 283, 360, 400, 480, 512, 571, 576}) {
       TGF2N f;
       f.SetField(Pentanomial(n), btStandard, false);
       const TGF2NFlatField ff(f.FieldPoly());

@@ -120,7 +120,7 @@ RARA_STEP(kCurve);
 RARA_STEP(kPoint);
 RARA_STEP(kWhole);
 #undef RARA_STEP
-BENCHMARK(BM_GpPipeline)->Arg(163)->Arg(233)->Arg(283)->Arg(360)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GpPipeline)->Arg(163)->Arg(233)->Arg(283)->Arg(360)->Arg(409)->Arg(571)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace rara

@@ -394,22 +394,21 @@ bool TGF2NPoly::GCDFlat(const TGF2NPoly& q, bool poll) {
   q.LoadFlat(ff, b);
   TUVPoly inv(TUVPoly::AsLeft);
   std::uint64_t invFlat[TGF2NFlatField::MaxLimbs];
+  // invFlat := 1 / the leading coefficient of B; false when it is 1.
+  const auto invertLead = [&]() {
+    const std::uint64_t* lead = b + static_cast<std::size_t>(db) * l;
+    if (ElOne(lead, l)) return false;
+    ff.Store(*inv, lead);
+    if (!f.Inv(*inv)) RaiseDivByZero(ClassName() + ".GCD");
+    ff.Load(invFlat, *inv);
+    return true;
+  };
   for (;;) {
-    // B monic: its other coefficients times the inverse of the leading one.
-    std::uint64_t* lead = b + static_cast<std::size_t>(db) * l;
-    if (!ElOne(lead, l)) {
-      ff.Store(*inv, lead);
-      if (!f.Inv(*inv)) RaiseDivByZero(ClassName() + ".GCD");
-      ff.Load(invFlat, *inv);
-      for (std::int32_t i = 0; i < db; ++i) {
-        std::uint64_t* bi = b + static_cast<std::size_t>(i) * l;
-        if (!ElZero(bi, l)) ff.Mul(bi, bi, invFlat);
-      }
-      std::memset(lead, 0, l * 8);
-      lead[0] = 1;
-    }
+    // The division takes B's leading coefficient out of each quotient term,
+    // so B is not made monic at every step (a product per coefficient).
     if (da >= db) {
-      FlatDivide(ff, a, da, b, db, nullptr, nullptr, acc.data());
+      const bool monic = !invertLead();
+      FlatDivide(ff, a, da, b, db, monic ? nullptr : invFlat, nullptr, acc.data());
       da = db - 1;
     }
     while (da >= 0 && ElZero(a + static_cast<std::size_t>(da) * l, l)) --da;
@@ -418,10 +417,21 @@ bool TGF2NPoly::GCDFlat(const TGF2NPoly& q, bool poll) {
     std::swap(da, db);
     if (poll) RuvBreak();
   }
-  if (da < 0)
+  if (da < 0) {
+    // The gcd is B, made monic once.
+    if (invertLead()) {
+      for (std::int32_t i = 0; i < db; ++i) {
+        std::uint64_t* bi = b + static_cast<std::size_t>(i) * l;
+        if (!ElZero(bi, l)) ff.Mul(bi, bi, invFlat);
+      }
+      std::uint64_t* lead = b + static_cast<std::size_t>(db) * l;
+      std::memset(lead, 0, l * 8);
+      lead[0] = 1;
+    }
     StoreFlat(ff, b, db);
-  else
+  } else {
     SetOne();
+  }
   return true;
 }
 

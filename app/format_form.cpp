@@ -7,6 +7,7 @@
 #include <QStyle>
 
 #include "app/app_errors.h"
+#include "dialogs/painted_icon.h"
 #include "dialogs/ui_services.h"
 #include "reports/display_settings.h"
 
@@ -43,10 +44,9 @@ TFormatForm::TFormatForm(QWidget* parent)
 
   const QIcon okIcon = style()->standardIcon(QStyle::SP_DialogOkButton);
   const QIcon cancelIcon = style()->standardIcon(QStyle::SP_DialogCancelButton);
-  const QIcon helpIcon = style()->standardIcon(QStyle::SP_DialogHelpButton);
   BtnOK.setIcon(okIcon);
   BtnCancel.setIcon(cancelIcon);
-  BtnHelp.setIcon(helpIcon);
+  BtnHelp.setIcon(HelpIcon());
   BtnOK.setDefault(true);
 
   // Fixed layout of 259 by 143 pixels of client area.

@@ -1,6 +1,7 @@
 // The help window over the pages built into the program under :/help/.
 #include "app/help_viewer.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QHBoxLayout>
 #include <QStyle>
@@ -18,6 +19,10 @@ THelpViewer::THelpViewer(QWidget* parent)
       contentsBtn_(new QToolButton(this)) {
   setObjectName("HelpViewer");
   setWindowTitle("Zovozeri Help");
+  // A secondary window: closing the main window ends the program even while
+  // help is open, and the help window goes with it.
+  setAttribute(Qt::WA_QuitOnClose, false);
+  connect(qApp, &QCoreApplication::aboutToQuit, this, &QWidget::close);
   browser_->setObjectName("HelpBrowser");
   browser_->setOpenLinks(true);
   browser_->setOpenExternalLinks(true);

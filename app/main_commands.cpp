@@ -1,4 +1,5 @@
 // The commands that act on the current page: Save, Print, Copy and Clear.
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -7,6 +8,25 @@
 #include "reports/save_record.h"
 
 namespace rara {
+
+namespace {
+
+// The editor's style in a fixed-width face, at the size the editor shows on
+// screen. The editor's font is set in pixels, which a printer would take as
+// its own (far smaller) pixels, so the size goes over in points, whole
+// points as a font size is usually given.
+QFont PrintFont(const TReportView& editor) {
+  QFont font = editor.font();
+  if (font.pointSizeF() <= 0) {
+    const double points = font.pixelSize() * 72.0 / editor.logicalDpiY();
+    font.setPointSize(std::max(1, qRound(points)));
+  }
+  font.setFamily(QStringLiteral("Courier New"));
+  font.setStyleHint(QFont::TypeWriter);
+  return font;
+}
+
+}  // namespace
 
 void TMainForm::BtnSaveClick() {
   TReportView& editor = CurrentEditor();
@@ -30,11 +50,7 @@ void TMainForm::BtnPrintClick() {
   TReportView& editor = CurrentEditor();
   if (!editor.HasLines()) return;
   TUpdateAtEnd update(*this);
-  // The editor's size and style in a fixed-width face.
-  QFont font = editor.font();
-  font.setFamily(QStringLiteral("Courier New"));
-  font.setStyleHint(QFont::TypeWriter);
-  Ui().Print(editor.Lines(), font);
+  Ui().Print(editor.Lines(), PrintFont(editor));
 }
 
 void TMainForm::BtnCopyClick() { CurrentEditor().copy(); }

@@ -2,13 +2,12 @@
 #include "app/qt_ui_services.h"
 
 #include <QApplication>
-#include <QFontMetrics>
 #include <QMessageBox>
-#include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
 
 #include "app/help_viewer.h"
+#include "app/print_text.h"
 
 namespace rara {
 
@@ -57,36 +56,13 @@ bool TQtUiServices::Print(const QStringList& lines, const QFont& font) {
   QPrintDialog dialog(&printer, BoxParent());
   dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
   dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+  // Printing to a PDF file stays: without a printer it is the only paper.
+  dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
   if (dialog.exec() != QDialog::Accepted) return false;
 
-  QPainter painter;
-  if (!painter.begin(&printer)) {
-    Error("The printer could not be opened.");
-    return false;
-  }
-  // The font is measured on the printer so that point sizes keep their size.
-  const QFont printFont(font, &printer);
-  painter.setFont(printFont);
-  const QFontMetrics metrics(printFont, &printer);
-  const int lineHeight = metrics.lineSpacing();
-  const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
-  const int pageHeight = page.height();
-  const int pageWidth = page.width();
-  int y = 0;
-  for (const QString& line : lines) {
-    if (y + lineHeight > pageHeight && y > 0) {
-      if (!printer.newPage()) {
-        painter.end();
-        Error("Printing failed.");
-        return false;
-      }
-      y = 0;
-    }
-    painter.drawText(QRect(0, y, pageWidth, lineHeight), Qt::AlignLeft | Qt::TextSingleLine, line);
-    y += lineHeight;
-  }
-  if (!painter.end()) {
-    Error("Printing failed.");
+  QString error;
+  if (!PrintLines(printer, lines, font, error)) {
+    Error(error);
     return false;
   }
   return true;

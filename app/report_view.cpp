@@ -11,11 +11,13 @@ namespace rara {
 
 namespace {
 
-constexpr int ParagraphIndent = 10;  // first-line and right indent, pixels
+constexpr int ParagraphIndent = 10;  // left and right indent, pixels
 
+// The indent holds for every line of a paragraph, so that the continuation
+// lines of a wrapped value start where the line itself starts.
 QTextBlockFormat ParagraphFormat() {
   QTextBlockFormat format;
-  format.setTextIndent(ParagraphIndent);
+  format.setLeftMargin(ParagraphIndent);
   format.setRightMargin(ParagraphIndent);
   return format;
 }

@@ -14,8 +14,8 @@ class TReportView : public QTextEdit {
   Q_OBJECT
 
  public:
-  // The editor's own font is baseFamily at 13 pixels; Print takes its size
-  // and style.
+  // The editor's own font is baseFamily at 13 pixels; Print takes its style
+  // and its size in points as the screen shows it.
   TReportView(const QString& name, const QString& baseFamily, QWidget* parent = nullptr);
 
   // Appends the lines as one batch: the editor repaints once, at the end.

@@ -1,32 +1,19 @@
-// Toolbar pictures painted in code on a 24 by 24 design grid.
+// Toolbar pictures painted in code on a 24 by 24 design grid; the Help
+// picture is the one the dialogs share.
 #include "app/toolbar_icons.h"
 
-#include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
-#include <QPixmap>
+
+#include "dialogs/painted_icon.h"
 
 namespace rara {
 
 namespace {
 
-constexpr double Grid = 24.0;
+using TInk = TIconInk;
 
-struct TInk {
-  bool disabled;
-  QColor operator()(const QColor& c) const {
-    if (!disabled) return c;
-    const int g = 128 + qGray(c.rgb()) / 3;  // washed-out grey, as a disabled button shows
-    return QColor(g, g, g);
-  }
-};
-
-QPen Pen(const QColor& c, double width) {
-  QPen pen(c, width);
-  pen.setJoinStyle(Qt::RoundJoin);
-  pen.setCapStyle(Qt::RoundCap);
-  return pen;
-}
+QPen Pen(const QColor& c, double width) { return IconPen(c, width); }
 
 // The elliptic curve y^2 = x^3 - x + 1 look: an open branch through the grid.
 QPainterPath CurvePath() {
@@ -145,63 +132,16 @@ void Draw(QPainter& p, TToolPicture picture, const TInk& ink) {
       p.drawLine(QPointF(20.5, 11), QPointF(11, 20.5));
       break;
     }
-    case TToolPicture::Help: {
-      p.setPen(Pen(ink(QColor(10, 50, 120)), 1.2));
-      p.setBrush(ink(QColor(40, 110, 210)));
-      p.drawEllipse(QPointF(12, 12), 9.5, 9.5);
-      QPainterPath q;
-      q.moveTo(8.8, 9.3);
-      q.cubicTo(8.8, 5.0, 15.6, 5.0, 15.4, 9.3);
-      q.cubicTo(15.3, 11.8, 12.0, 11.8, 12.0, 14.6);
-      p.setBrush(Qt::NoBrush);
-      p.setPen(Pen(ink(QColor(255, 255, 255)), 2.3));
-      p.drawPath(q);
-      p.setPen(Qt::NoPen);
-      p.setBrush(ink(QColor(255, 255, 255)));
-      p.drawEllipse(QPointF(12, 18), 1.4, 1.4);
+    case TToolPicture::Help:
+      DrawHelpPicture(p, ink);
       break;
-    }
   }
 }
-
-class TToolIconEngine : public QIconEngine {
- public:
-  explicit TToolIconEngine(TToolPicture picture) : picture_(picture) {}
-
-  void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State) override {
-    painter->save();
-    painter->setRenderHint(QPainter::Antialiasing);
-    const double side = std::min(rect.width(), rect.height());
-    painter->translate(rect.x() + (rect.width() - side) / 2.0, rect.y() + (rect.height() - side) / 2.0);
-    painter->scale(side / Grid, side / Grid);
-    Draw(*painter, picture_, TInk{mode == QIcon::Disabled});
-    painter->restore();
-  }
-
-  QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
-    return scaledPixmap(size, mode, state, 1.0);
-  }
-
-  QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state, qreal scale) override {
-    QPixmap pm(size * scale);
-    pm.setDevicePixelRatio(scale);
-    pm.fill(Qt::transparent);
-    QPainter painter(&pm);
-    paint(&painter, QRect(QPoint(0, 0), size), mode, state);
-    return pm;
-  }
-
-  QIconEngine* clone() const override { return new TToolIconEngine(picture_); }
-
- private:
-  TToolPicture picture_;
-};
 
 }  // namespace
 
 QIcon ToolIcon(TToolPicture picture) {
-  // QIcon takes ownership of its engine.
-  return QIcon(new TToolIconEngine(picture));
+  return PaintedIcon([picture](QPainter& p, const TIconInk& ink) { Draw(p, picture, ink); });
 }
 
 }  // namespace rara

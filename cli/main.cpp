@@ -9,7 +9,10 @@
 #include <vector>
 
 #include "cli/options.h"
+#include "cli/output_paths.h"
 #include "cli/progress.h"
+#include "cli/std_output.h"
+#include "cli/weber_ratio.h"
 #include "engine/cm_search.h"
 #include "engine/construction.h"
 #include "engine/export_file.h"
@@ -42,16 +45,12 @@ void Error(const std::string& message) {
   std::fprintf(stderr, "rara-cli: %s\n", ForTerminal(message).c_str());
 }
 
-void Print(const TReportLines& lines) {
-  const std::string text = PlainText(lines, "\n");
-  std::fwrite(text.data(), 1, text.size(), stdout);
-  std::fflush(stdout);
-}
+void Print(const TReportLines& lines) { WriteOut(PlainText(lines, "\n")); }
 
 bool Append(const TCliOptions& o, TSavePage page, const TReportLines& lines) {
-  if (o.AppendFile.empty()) return true;
+  if (!o.AppendFile) return true;
   std::string error;
-  if (AppendSaveRecord(o.AppendFile, page, LineTexts(lines), error)) return true;
+  if (AppendSaveRecord(*o.AppendFile, page, LineTexts(lines), error)) return true;
   Error("cannot append to " + error);
   return false;
 }
@@ -71,19 +70,18 @@ int Finish(TCliOptions& o, TECGF2Data& data) {
     CheckTrust(data, trust);
     std::string text = "\n";
     for (const std::string& line : TrustLines(data, trust)) text += line + "\n";
-    std::fwrite(text.data(), 1, text.size(), stdout);
-    std::fflush(stdout);
+    WriteOut(text);
   }
   TExportInfo info;
   info.FieldList = FieldSource(o);
   info.Seed = o.Seed;
-  const std::pair<const std::string*, TExportFormat> exports[] = {
+  const std::pair<const std::optional<std::string>*, TExportFormat> exports[] = {
       {&o.PemFile, TExportFormat::Pem}, {&o.DerFile, TExportFormat::Der},
       {&o.JsonFile, TExportFormat::Json}};
   for (const auto& [file, format] : exports) {
-    if (file->empty()) continue;
+    if (!*file) continue;
     try {
-      WriteFileSafely(*file, ExportContent(data, format, info));
+      WriteFileSafely(**file, ExportContent(data, format, info));
     } catch (const ERuv& e) {
       Error(e.what());
       return ExitFailure;
@@ -117,13 +115,9 @@ int Run(TCliOptions& o) {
           " gives a curve with these entries");
     return ExitFailure;
   }
-  progress.Start("Weber polynomial modulo 2", data.ClassNumber >= 256 ? &value : nullptr);
-  data.ComputeWeberPoly(value, o.Ratio);
-  progress.Stop();
-  if (!WeberPolyConsistent(data)) {
-    Error(std::string(WeberFailedMessage));
-    return ExitFailure;
-  }
+  const TWeberOutcome weber = ComputeWeber(data, o.Ratio, progress, value);
+  if (const std::string text = WeberOutcomeText(weber); !text.empty()) Error(text);
+  if (!weber.Consistent) return ExitFailure;
 
   TReportLines page1;
   ShowParams(page1, data, settings);
@@ -179,15 +173,26 @@ int main(int argc, char** argv) {
       std::fputs("Try 'rara-cli --help'.\n", stderr);
       return ExitUsage;
     }
-    if (options.Help) {
-      std::fputs(UsageText().c_str(), stdout);
+    CheckOutOpen();
+    if (options.Help || options.Version) {
+      WriteOut(options.Help ? UsageText() : "rara-cli " RARA_VERSION "\n");
+      CloseOut();
       return 0;
     }
-    if (options.Version) {
-      std::puts("rara-cli " RARA_VERSION);
-      return 0;
+    if (message = CheckOutputPaths(options); !message.empty()) {
+      Error(message);
+      return ExitUsage;
     }
-    return Run(options);
+    int code;
+    try {
+      code = Run(options);
+    } catch (const ERuvAbort&) {
+      // Only the watch on standard output asks for an abort here.
+      if (OutputGone()) StopForGoneOutput();
+      throw;
+    }
+    if (code == 0) CloseOut();
+    return code;
   } catch (const std::exception& e) {
     Error(e.what());
     return ExitFailure;

@@ -4,6 +4,8 @@
 #include <array>
 #include <string_view>
 
+#include "engine/export_json.h"
+#include "engine/export_x962.h"
 #include "gf2/field_poly_lists.h"
 #include "gf2/gf2_text.h"
 
@@ -93,9 +95,13 @@ std::string ReadParams(const TRawEntries& raw, TParamEntries& p) {
   return std::string();
 }
 
-bool ReadRatio(std::string_view text, long double& ratio) {
+bool ReadRatio(std::string_view text, std::optional<long double>& ratio) {
   static constexpr std::array<std::string_view, 5> Names = {"0.75", "1.0", "1.25", "1.5", "1.75"};
   std::string t(text);
+  if (t == "auto") {
+    ratio.reset();
+    return true;
+  }
   if (t == "1") t = "1.0";
   for (std::size_t i = 0; i < Names.size(); ++i)
     if (t == Names[i]) {
@@ -182,12 +188,12 @@ std::string ParseOptions(const std::vector<std::string>& args, TCliOptions& o) {
       case TOpt::ParamsOnly: o.ParamsOnly = true; break;
       case TOpt::Binary: o.Binary = true; break;
       case TOpt::Reversed: o.Reversed = true; break;
-      case TOpt::Append: o.AppendFile = *value; break;
+      case TOpt::Append: o.AppendFile = value; break;
       case TOpt::Seed: o.Seed = value; break;
       case TOpt::Checks: o.Checks = true; break;
-      case TOpt::Pem: o.PemFile = *value; break;
-      case TOpt::Der: o.DerFile = *value; break;
-      case TOpt::Json: o.JsonFile = *value; break;
+      case TOpt::Pem: o.PemFile = value; break;
+      case TOpt::Der: o.DerFile = value; break;
+      case TOpt::Json: o.JsonFile = value; break;
       case TOpt::Quiet: o.Quiet = true; break;
       case TOpt::Help: o.Help = true; break;
       case TOpt::Version: o.Version = true; break;
@@ -197,7 +203,7 @@ std::string ParseOptions(const std::vector<std::string>& args, TCliOptions& o) {
 
   if (std::string m = ReadParams(raw, o.Params); !m.empty()) return m;
   if (ratio && !ReadRatio(*ratio, o.Ratio))
-    return EntryMessage(PrecisionRatioLabel, "0.75, 1.0, 1.25, 1.5 or 1.75");
+    return EntryMessage(PrecisionRatioLabel, "auto, 0.75, 1.0, 1.25, 1.5 or 1.75");
   if (basis) {
     if (*basis == "standard")
       o.Basis = 0;
@@ -225,10 +231,19 @@ std::string ParseOptions(const std::vector<std::string>& args, TCliOptions& o) {
       return "Field polynomial list: p1363, x963, gauss or normal";
   }
 
+  // An empty name would otherwise pass for an option not given.
+  const std::pair<const char*, const std::optional<std::string>*> outputs[] = {
+      {"--append", &o.AppendFile}, {"--pem", &o.PemFile}, {"--der", &o.DerFile},
+      {"--json", &o.JsonFile}};
+  for (const auto& [option, file] : outputs)
+    if (*file && (*file)->empty()) return std::string(option) + ": the file name is empty";
+
   // An export describes the curve with its last point as generator.
-  if ((!o.PemFile.empty() || !o.DerFile.empty() || !o.JsonFile.empty()) &&
-      (o.ParamsOnly || o.Points == 0))
+  if ((o.PemFile || o.DerFile || o.JsonFile) && (o.ParamsOnly || o.Points == 0))
     return "--pem, --der and --json need a point: not with --params-only or --points 0";
+  // The JSON records the seed, so that the run can be repeated from it.
+  if (o.JsonFile && o.Seed && !IsUtf8(*o.Seed))
+    return "--seed: the text is not UTF-8, which --json cannot record";
 
   const std::int32_t n = o.Params.N;
   if (!haveField) {
@@ -241,6 +256,9 @@ std::string ParseOptions(const std::vector<std::string>& args, TCliOptions& o) {
   const TFieldPolyError error =
       CheckFieldPoly(o.FieldText, n, o.Basis, o.FieldPoly, BatchMaxFieldDegree);
   if (error != TFieldPolyError::None) return FieldPolyMessage(error, n);
+  // Found now rather than after the computation.
+  if ((o.PemFile || o.DerFile) && !X962CanDescribe(o.FieldPoly))
+    return std::string(o.PemFile ? "--pem: " : "--der: ") + X962FieldRefusal;
   return std::string();
 }
 
@@ -256,8 +274,10 @@ std::string UsageText() {
       "  -L, --bound L           trial division bound, 32767 to 4194303, lowered to\n"
       "                          2^BITS - 1 when larger (32767)\n"
       "  -D, --discriminant D    search after this CM discriminant, 0 to 9999999 (0)\n"
-      "  -r, --ratio R           floating-point precision ratio: 0.75, 1.0, 1.25, 1.5\n"
-      "                          or 1.75 (1.0)\n"
+      "  -r, --ratio R           floating-point precision ratio of the Weber polynomial:\n"
+      "                          0.75, 1.0, 1.25, 1.5, 1.75, or auto: 1.0, then 1.25,\n"
+      "                          1.5, 1.75, 2.0, 2.5 and 3.0 until W is consistent; a\n"
+      "                          ratio other than 1.0 is said on standard error (auto)\n"
       "  -b, --basis B           standard or normal (standard)\n"
       "  -f, --field POLY        field polynomial of degree N: hexadecimal digits, or a\n"
       "                          list of decreasing degrees such as [163,7,6,3,0]\n"
@@ -274,12 +294,16 @@ std::string UsageText() {
       "      --checks            after the reports, the proof of the curve order and the\n"
       "                          security verdicts (PASS, FAIL or NOTE with thresholds)\n"
       "      --pem FILE          write the curve with the last point as generator as\n"
-      "                          X9.62 explicit EC parameters in PEM\n"
+      "                          X9.62 explicit EC parameters in PEM (for a trinomial\n"
+      "                          or pentanomial field polynomial)\n"
       "      --der FILE          the same in DER\n"
       "      --json FILE         the curve, its checks and how it was built, in JSON\n"
       "  -q, --quiet             no progress on standard error\n"
       "  -h, --help              this text\n"
-      "      --version           the version\n";
+      "      --version           the version\n"
+      "\n"
+      "Output files are checked before the computation starts. Exit status: 0 done,\n"
+      "1 the computation or an output failed, 2 an entry or an output was refused.\n";
 }
 
 }  // namespace rara::cli

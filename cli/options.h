@@ -16,7 +16,7 @@ enum class TFieldList { Default, P1363, X963, Gauss, Normal };
 
 struct TCliOptions {
   TParamEntries Params;           // N, K max size, bound, D, K mod 4
-  long double Ratio = 1.0L;
+  std::optional<long double> Ratio;  // empty: automatic (see weber_ratio.h)
   std::uint8_t Basis = 0;         // 0 standard, 1 normal
   std::string FieldText;          // --field, empty when not given
   TFieldList List = TFieldList::Default;
@@ -24,10 +24,11 @@ struct TCliOptions {
   bool ParamsOnly = false;
   bool Binary = false;
   bool Reversed = false;
-  std::string AppendFile;         // empty: no Save records
+  std::optional<std::string> AppendFile;  // Save records, when given
   std::optional<std::string> Seed;
   bool Checks = false;            // the order proof and verdicts after the reports
-  std::string PemFile, DerFile, JsonFile;  // exports of the curve with the last point
+  // Exports of the curve with the last point, when given.
+  std::optional<std::string> PemFile, DerFile, JsonFile;
   bool Quiet = false;
   bool Help = false;
   bool Version = false;
@@ -39,6 +40,8 @@ struct TCliOptions {
 // Reads and checks the arguments (without the program name). Returns the
 // message of the first refused entry, or an empty text when all are valid;
 // then the field polynomial is set (unless help or version was asked for).
+// The output files are checked apart (output_paths.h): that looks at the
+// file system.
 std::string ParseOptions(const std::vector<std::string>& args, TCliOptions& options);
 
 // The usage text, every option with its default.

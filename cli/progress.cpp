@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdio>
 
+#include "cli/std_output.h"
 #include "integers/break.h"
 #include "integers/stopwatch.h"
 
@@ -44,15 +45,14 @@ void Show(bool withValue) {
 
 }  // namespace
 
+// The callback runs without a display too: it watches standard output.
 TProgress::TProgress(bool enabled) : enabled_(enabled) {
-  if (enabled_) RuvBreakWith(&TProgress::Tick);
+  RuvBreakWith(&TProgress::Tick);
 }
 
 TProgress::~TProgress() {
-  if (enabled_) {
-    RuvBreakStop();
-    if (State.Running) WriteLine("", true);
-  }
+  RuvBreakStop();
+  if (enabled_ && State.Running) WriteLine("", true);
   State.Running = false;
 }
 
@@ -76,6 +76,7 @@ void TProgress::Stop() {
 }
 
 void TProgress::Tick() {
+  if (PollOutputGone()) RuvRequestAbort();
   if (!State.Running) return;
   const auto now = std::chrono::steady_clock::now();
   if (now - State.LastShown < std::chrono::milliseconds(1000)) return;

@@ -1,6 +1,7 @@
 // Progress of rara-cli on standard error: the running step with its time
 // and progress value, refreshed about once a second from the break
-// callback, and each step's time when it ends.
+// callback, and each step's time when it ends. The same callback stops the
+// computation once standard output has lost its reader.
 #pragma once
 
 #include <cstdint>
@@ -10,7 +11,8 @@ namespace rara::cli {
 
 class TProgress {
  public:
-  // Shows nothing unless enabled (standard error is a terminal, not quiet).
+  // Shows nothing unless enabled (standard error is a terminal, not quiet);
+  // the break callback is installed either way.
   explicit TProgress(bool enabled);
   ~TProgress();  // the break callback is always removed
   TProgress(const TProgress&) = delete;

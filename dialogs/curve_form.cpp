@@ -16,6 +16,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "dialogs/painted_icon.h"
 #include "dialogs/ui_services.h"
 #include "engine/construction.h"
 #include "gf2/field_poly_lists.h"
@@ -130,7 +131,7 @@ TCurveForm::TCurveForm(QWidget* parent)
   SetButtonKind(CancelBtn, TButtonKind::Cancel);
   HelpBtn = new QPushButton("&Help", this);
   HelpBtn->setObjectName("HelpBtn");
-  HelpBtn->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
+  HelpBtn->setIcon(HelpIcon());
   for (QPushButton* b : {OKBtn, CancelBtn, HelpBtn}) {
     b->setMinimumWidth(88);
     KeepPlaceWhenHidden(b);

@@ -13,6 +13,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "dialogs/painted_icon.h"
 #include "dialogs/ui_services.h"
 #include "engine/construction.h"
 #include "integers/break.h"
@@ -126,7 +127,7 @@ TParamForm::TParamForm(QWidget* parent)
   SetButtonKind(CancelBtn, TButtonKind::Cancel);
   HelpBtn = new QPushButton("&Help", this);
   HelpBtn->setObjectName("HelpBtn");
-  HelpBtn->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
+  HelpBtn->setIcon(HelpIcon());
   for (QPushButton* b : {OKBtn, CancelBtn, HelpBtn}) {
     b->setMinimumWidth(88);
     KeepPlaceWhenHidden(b);

@@ -28,7 +28,8 @@ class TUiServices {
   virtual void HelpTopic(int topic) = 0;
 
   // Shows the printer selection dialog and, when the user confirms, prints
-  // the lines (one printed line each, new pages as needed) in the font.
+  // the lines in the font: one printed line each, a line wider than the page
+  // continuing on the next printed line, new pages as needed.
   // False when the user cancelled; a printer failure is reported as an error.
   virtual bool Print(const QStringList& lines, const QFont& font) = 0;
 };

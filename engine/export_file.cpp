@@ -2,15 +2,13 @@
 #include "engine/export_file.h"
 
 #include <cctype>
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
 
 #include "engine/construction.h"
 #include "engine/export_x962.h"
 #include "engine/trust.h"
 #include "integers/errors.h"
-#include "integers/random.h"
+#include "integers/file_write.h"
 
 namespace rara {
 
@@ -38,28 +36,10 @@ std::string ExportContent(TECGF2Data& data, TExportFormat format, const TExportI
 }
 
 void WriteFileSafely(const std::string& fileName, const std::string& content) {
-  namespace fs = std::filesystem;
-  const fs::path target(fileName);
-  fs::path temp = target;
-  temp += ".tmp" + std::to_string(RuvRandom() & 0xFFFFFFu);
-  bool ok;
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    ok = static_cast<bool>(out);
-    if (ok) {
-      out.write(content.data(), static_cast<std::streamsize>(content.size()));
-      out.close();
-      ok = !out.fail();
-    }
-  }
-  std::error_code ec;
-  if (ok) {
-    fs::rename(temp, target, ec);
-    ok = !ec;
-  }
-  if (!ok) {
-    fs::remove(temp, ec);
-    RaiseRuv("Cannot write \"" + fileName + "\"");
+  try {
+    FileReplace(fileName, content);
+  } catch (const EFileWrite& e) {
+    RaiseRuv("Cannot write \"" + fileName + "\": " + e.Reason());
   }
 }
 

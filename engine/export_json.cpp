@@ -55,9 +55,57 @@ std::string Bool(bool b) { return b ? "true" : "false"; }
 
 }  // namespace
 
+std::size_t Utf8SequenceLength(std::string_view t) {
+  if (t.empty()) return 0;
+  const auto b = [&](std::size_t i) { return static_cast<unsigned char>(t[i]); };
+  const unsigned char c = b(0);
+  if (c < 0x80) return 1;
+  std::size_t length;
+  unsigned char low = 0x80, high = 0xBF;  // bounds of the second byte
+  if (c >= 0xC2 && c <= 0xDF) {
+    length = 2;
+  } else if (c >= 0xE0 && c <= 0xEF) {
+    length = 3;
+    if (c == 0xE0) low = 0xA0;   // overlong below U+0800
+    if (c == 0xED) high = 0x9F;  // surrogates U+D800..U+DFFF
+  } else if (c >= 0xF0 && c <= 0xF4) {
+    length = 4;
+    if (c == 0xF0) low = 0x90;   // overlong below U+10000
+    if (c == 0xF4) high = 0x8F;  // beyond U+10FFFF
+  } else {
+    return 0;
+  }
+  if (t.size() < length || b(1) < low || b(1) > high) return 0;
+  for (std::size_t i = 2; i < length; ++i)
+    if (b(i) < 0x80 || b(i) > 0xBF) return 0;
+  return length;
+}
+
+bool IsUtf8(std::string_view text) {
+  while (!text.empty()) {
+    const std::size_t n = Utf8SequenceLength(text);
+    if (n == 0) return false;
+    text.remove_prefix(n);
+  }
+  return true;
+}
+
 std::string JsonEscape(const std::string& text) {
   std::string out;
-  for (const char c : text) {
+  for (std::size_t i = 0; i < text.size();) {
+    const char c = text[i];
+    const std::size_t n = Utf8SequenceLength(std::string_view(text).substr(i));
+    if (n == 0) {
+      out += "\\ufffd";
+      ++i;
+      continue;
+    }
+    if (n > 1) {
+      out.append(text, i, n);
+      i += n;
+      continue;
+    }
+    ++i;
     switch (c) {
       case '"': out += "\\\""; break;
       case '\\': out += "\\\\"; break;
@@ -164,7 +212,9 @@ std::string CurveJson(const TECGF2Data& d, const TTrustReport& t, const TExportI
        (t.EmbeddingDegree > 0 ? std::to_string(t.EmbeddingDegree) : std::string("null")) +
        ", \"bound\": " + std::to_string(t.EmbeddingBound) + "},\n";
   j += "    \"order_proof\": {\"proven\": " + Bool(t.Proof.Proven) + ", \"reason\": " +
-       Quote(t.Proof.Reason) + "},\n";
+       Quote(t.Proof.Reason) + ", \"point_count\": " +
+       (t.Proof.PointCount.empty() ? std::string("null") : Quote(t.Proof.PointCount)) +
+       ", \"confirmed_by_count\": " + Bool(t.Proof.CountConfirmed) + "},\n";
   j += "    \"verdicts\": [\n" + verdicts + "\n    ]\n";
   j += "  }\n}\n";
   return j;

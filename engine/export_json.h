@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace rara {
 
@@ -16,8 +17,15 @@ struct TExportInfo {
   std::optional<std::string> Seed;  // the user's seed, if one was given
 };
 
-// Text with JSON string escapes, without the quotes.
+// Text with JSON string escapes, without the quotes. JSON text is Unicode:
+// a byte that does not belong to a well-formed UTF-8 sequence becomes U+FFFD.
 std::string JsonEscape(const std::string& text);
+
+// Length of the well-formed UTF-8 sequence at the start of text (1 to 4),
+// 0 when there is none (stray, overlong, surrogate or beyond U+10FFFF).
+std::size_t Utf8SequenceLength(std::string_view text);
+// True when the whole text is well-formed UTF-8.
+bool IsUtf8(std::string_view text);
 
 // Raises ERuv when there is no point.
 std::string CurveJson(const TECGF2Data& data, const TTrustReport& trust, const TExportInfo& info);

@@ -59,6 +59,12 @@ void ToStandardBasis(const TGF2N& field, TGF2Poly& a) {
   if (field.BasisType() == btNormal) TGF2N::ApplyMatrix(a, *field.N2S());
 }
 
+bool X962CanDescribe(const TGF2Poly& p) {
+  std::int32_t middle = 0;
+  for (std::int32_t i = 1; i < p.Degree(); ++i) middle += p.Coef(i) ? 1 : 0;
+  return p.Degree() > 0 && p.Coef(0) && (middle == 1 || middle == 3);
+}
+
 std::string ECParametersDer(const TECGF2Data& d) {
   if (!d.CurveBuilt || d.Point.IsZero())
     RaiseRuv("There is no point of order R to export: draw a point first");
@@ -68,9 +74,7 @@ std::string ECParametersDer(const TECGF2Data& d) {
   std::vector<std::int32_t> middle;  // exponents strictly between 0 and N, ascending
   for (std::int32_t i = 1; i < n; ++i)
     if (p.Coef(i)) middle.push_back(i);
-  if (!p.Coef(0) || (middle.size() != 1 && middle.size() != 3))
-    RaiseRuv("The field polynomial is neither a trinomial nor a pentanomial: "
-             "X9.62 parameters cannot describe this field");
+  if (!X962CanDescribe(p)) RaiseRuv(X962FieldRefusal);
 
   std::string basis;
   if (middle.size() == 1) {

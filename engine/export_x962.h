@@ -28,6 +28,13 @@ std::string FieldOctets(const TGF2Poly& a, std::int32_t n);
 // A of the field in the field's basis, converted to the standard basis.
 void ToStandardBasis(const TGF2N& field, TGF2Poly& a);
 
+// X9.62 describes a field only by a trinomial or pentanomial polynomial;
+// ECParametersDer refuses any other with this message.
+bool X962CanDescribe(const TGF2Poly& fieldPoly);
+inline constexpr const char* X962FieldRefusal =
+    "The field polynomial is neither a trinomial nor a pentanomial: "
+    "X9.62 parameters cannot describe this field";
+
 // The ECParameters of the record's curve and point. Raises ERuv when there is
 // no point, or when the field polynomial is neither a trinomial nor a pentanomial.
 std::string ECParametersDer(const TECGF2Data& data);

@@ -25,7 +25,7 @@ constexpr std::string_view MatrixHeader = "Ruv Square Matrix over GF2 ";
 // Smallest stream form of one polynomial: its count and its checksum.
 constexpr std::int64_t MinPolyBytes = 8;
 
-std::vector<std::uint8_t> WordBytes(const std::uint32_t* w, std::int32_t count) {
+[[maybe_unused]] std::vector<std::uint8_t> WordBytes(const std::uint32_t* w, std::int32_t count) {
   std::vector<std::uint8_t> bytes(static_cast<std::size_t>(count) * 4);
   for (std::int32_t i = 0; i < count; ++i)
     for (int k = 0; k < 4; ++k) bytes[4 * static_cast<std::size_t>(i) + k] = static_cast<std::uint8_t>(w[i] >> (8 * k));
@@ -160,9 +160,16 @@ void TGF2SqrMatrix::SaveToStream(TStream& stream) const { rows_.SaveToStream(str
 
 void TGF2SqrMatrix::LoadFromStream(TStream& stream) {
   try {
+    // A row count above the dimension limit is refused before any row is
+    // read, as SetDimension would refuse it.
+    if (stream.Remaining() >= 4) {
+      TStreamPosGuard peek(stream);
+      if (stream.ReadI32() > MaxDimension) RaiseStreamError(ClassName() + ".LoadFromStream");
+    }
     rows_.LoadFromStream(stream);
   } catch (const ERuvStreamError&) {
-    ClearRows();
+    // The row vector empties itself on a damaged stream; keep that state.
+    rows_.Size(0);
     RaiseStreamError(ClassName() + ".LoadFromStream");
   }
 }

@@ -5,10 +5,11 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
-#include <random>
+
+#include <unistd.h>
 
 #include "integers/errors.h"
+#include "integers/file_write.h"
 
 namespace rara {
 
@@ -78,16 +79,31 @@ TFileStream::TFileStream(const std::string& fileName, TMode mode) : name_(fileNa
   }
 }
 
+TFileStream::TFileStream(int descriptor, const std::string& fileName) : name_(fileName) {
+  const int copy = ::dup(descriptor);
+  if (copy >= 0) file_ = ::fdopen(copy, "w+b");
+  if (file_ == nullptr) {
+    const int code = errno;
+    if (copy >= 0) ::close(copy);
+    throw EStreamError("Cannot create file \"" + fileName + "\". " + std::strerror(code));
+  }
+}
+
 TFileStream::~TFileStream() {
   if (file_ != nullptr) std::fclose(file_);
 }
 
+void TFileStream::WriteFailed(int code) const {
+  throw EStreamError("Cannot write file \"" + name_ + "\". " + std::strerror(code != 0 ? code : EIO));
+}
+
 void TFileStream::Close() {
   if (file_ == nullptr) return;
-  bool ok = std::fflush(file_) == 0;
-  ok = (std::fclose(file_) == 0) && ok;
+  errno = 0;
+  int code = std::fflush(file_) == 0 ? 0 : errno;
+  if (std::fclose(file_) != 0 && code == 0) code = errno != 0 ? errno : EIO;
   file_ = nullptr;
-  if (!ok) throw EStreamError("Stream write error");
+  if (code != 0) WriteFailed(code);
 }
 
 std::int64_t TFileStream::Position() const { return static_cast<std::int64_t>(std::ftell(file_)); }
@@ -107,26 +123,25 @@ std::int64_t TFileStream::Size() const {
 std::size_t TFileStream::Read(void* buffer, std::size_t count) { return std::fread(buffer, 1, count, file_); }
 
 void TFileStream::Write(const void* buffer, std::size_t count) {
-  if (count != 0 && std::fwrite(buffer, 1, count, file_) != count) throw EStreamError("Stream write error");
+  errno = 0;
+  if (count != 0 && std::fwrite(buffer, 1, count, file_) != count) WriteFailed(errno);
 }
 
 // ---- File forms ----
 
 void RuvSaveToFile(const std::string& fileName, std::string_view header,
                    const std::function<void(TStream&)>& saveToStream) {
-  namespace fs = std::filesystem;
-  std::random_device rd;
-  std::string temp = fileName + ".tmp" + std::to_string(rd());
   try {
-    TFileStream out(temp, TFileStream::TMode::Create);
-    out.Write(header.data(), header.size());
-    saveToStream(out);
-    out.Close();
-    fs::rename(temp, fileName);
-  } catch (...) {
-    std::error_code ec;
-    fs::remove(temp, ec);
-    throw;
+    TFileReplace file(fileName);
+    {
+      TFileStream out(file.Descriptor(), fileName);
+      out.Write(header.data(), header.size());
+      saveToStream(out);
+      out.Close();
+    }
+    file.Commit();
+  } catch (const EFileWrite& e) {
+    throw EStreamError("Cannot write file \"" + fileName + "\". " + e.Reason());
   }
 }
 

@@ -28,7 +28,7 @@ class TStream {
   virtual std::int64_t Size() const = 0;
   // Reads up to count bytes, returns how many were read.
   virtual std::size_t Read(void* buffer, std::size_t count) = 0;
-  // Writes all count bytes or throws EStreamError("Stream write error").
+  // Writes all count bytes or throws EStreamError.
   virtual void Write(const void* buffer, std::size_t count) = 0;
 
   // Reads exactly count bytes or throws EStreamError("Stream read error").
@@ -69,6 +69,9 @@ class TFileStream final : public TStream {
   // Create truncates or creates; OpenRead opens an existing file for reading.
   // Failure throws EStreamError naming the file.
   TFileStream(const std::string& fileName, TMode mode);
+  // Writes and reads through a copy of an open descriptor; fileName is the
+  // name that errors give.
+  TFileStream(int descriptor, const std::string& fileName);
   ~TFileStream() override;
   TFileStream(const TFileStream&) = delete;
   TFileStream& operator=(const TFileStream&) = delete;
@@ -81,6 +84,8 @@ class TFileStream final : public TStream {
   void Close();
 
  private:
+  [[noreturn]] void WriteFailed(int code) const;
+
   std::FILE* file_ = nullptr;
   std::string name_;
 };
@@ -106,9 +111,11 @@ class TStreamPosGuard {
   bool keep_ = false;
 };
 
-// File form, writing: header then the stream form. The data go to a temporary
-// file beside the target, which replaces the target only once complete, so a
-// failed save never leaves a half-written file behind.
+// File form, writing: header then the stream form. The data go to a new
+// temporary beside the target, which replaces the target only once complete
+// and synced, so a failed save never leaves a half-written file behind. A
+// symbolic link is written through and an existing file keeps its mode.
+// Failures raise EStreamError naming fileName with the system's reason.
 void RuvSaveToFile(const std::string& fileName, std::string_view header,
                    const std::function<void(TStream&)>& saveToStream);
 

@@ -24,9 +24,10 @@ std::string SaveDateTimeText();  // now
 std::string SaveRecordText(TSavePage page, std::string_view dateTime,
                            const std::vector<std::string>& lines);
 
-// Appends the text to the file (created when missing) and flushes it. On any
-// failure the file is put back as it was (a created file is removed), error
-// says why and the result is false.
+// Appends the text to the file (created when missing) as one whole record,
+// under an exclusive lock that other appenders respect, and syncs it. On any
+// failure only this call's bytes are taken back (a file it created is
+// removed), error is "<fileName>: <system's reason>" and the result is false.
 bool AppendToFile(const std::string& fileName, std::string_view text, std::string& error);
 
 // Builds the record with the current date and time and appends it.

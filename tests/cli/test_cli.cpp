@@ -4,12 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/support/test_support.h"
@@ -148,7 +151,7 @@ void ExpectOrderConfirmedByGp(const std::string& out, bool normal) {
 }
 
 TEST(CliRun, DegreeOneSixtyThreeWithDefaultsInBothBases) {
-  if (!test::HaveGp()) GTEST_SKIP() << "gp not found";
+  RARA_NEED_ORACLE(test::HaveGp(), "gp");
   const TRun standard = RunCli({"-N", "163", "--seed", "standard"});
   ASSERT_EQ(standard.Code, 0) << standard.Err;
   EXPECT_EQ(standard.Err, "");  // no progress without a terminal
@@ -217,14 +220,68 @@ TEST(CliRun, AppendWritesTheTwoPagesAsSaveRecords) {
   EXPECT_EQ(rec[5 + page1].substr(rec[5 + page1].size() - 4), " <<<");
   for (std::size_t i = 0; i < page2; ++i) EXPECT_EQ(rec[6 + page1 + i], out[page1 + i]) << i;
 
-  // A second run appends; an unwritable file is a failure said in words.
+  // A second run appends.
   ASSERT_EQ(RunCli({"-N", "64", "--params-only", "--seed", "s", "--append", file.string()}).Code,
             0);
   EXPECT_EQ(ReadAll(file).substr(0, saved.size()), saved);
-  const TRun bad = RunCli({"-N", "64", "--params-only", "--append",
-                           (ScratchDir() / "missing" / "rara.txt").string()});
-  EXPECT_EQ(bad.Code, 1);
-  EXPECT_NE(bad.Err.find("cannot append to "), std::string::npos) << bad.Err;
+}
+
+// The precision rule at ratio 1.0 is too small for the discriminant found at
+// degree 300: the automatic ratio goes on to 1.25 and says so.
+TEST(CliRatio, AutomaticRatioGoesOnUntilWIsConsistent) {
+  const TRun automatic = RunCli({"-N", "300", "--params-only", "--seed", "r"});
+  ASSERT_EQ(automatic.Code, 0) << automatic.Err;
+  EXPECT_EQ(automatic.Err,
+            "rara-cli: the Weber polynomial is consistent at precision ratio 1.25 "
+            "(inconsistent at 1.0)\n");
+  const TRun forced = RunCli({"-N", "300", "--params-only", "--seed", "r", "-r", "1.25"});
+  EXPECT_EQ(forced.Err, "");
+  EXPECT_EQ(automatic.Out, forced.Out);
+  const TRun one = RunCli({"-N", "300", "--params-only", "--seed", "r", "-r", "1.0"});
+  EXPECT_EQ(one.Code, 1);
+  EXPECT_EQ(one.Err, "rara-cli: Failed computation\n"
+                     "An error occurred while computing the Weber polynomial.\n"
+                     "You should increase the \"Floating-point Precision Ratio\" and restart "
+                     "the computation.\n");
+  // Where 1.0 gives a consistent W the run is silent and prints what 1.0 prints.
+  const TRun plain = RunCli({"-N", "163", "-p", "2", "--seed", "r"});
+  ASSERT_EQ(plain.Code, 0) << plain.Err;
+  EXPECT_EQ(plain.Err, "");
+  EXPECT_EQ(RunCli({"-N", "163", "-p", "2", "--seed", "r", "-r", "1.0"}).Out, plain.Out);
+  EXPECT_EQ(RunCli({"-N", "163", "-p", "2", "--seed", "r", "--ratio=auto"}).Out, plain.Out);
+}
+
+// Default options succeed at every field degree. Two runs at a time, each a
+// fraction of a second.
+TEST(CliRatio, EveryDegreeSucceedsWithDefaultOptions) {
+  std::atomic<int> next{64};
+  std::mutex mutex;
+  std::vector<std::string> failures;
+  const auto walk = [&] {
+    for (int n; (n = next++) <= 360;) {
+      const std::string base = (ScratchDir() / ("walk" + std::to_string(n))).string();
+      const std::string command = Quote(RARA_CLI_PATH) + " -N " + std::to_string(n) +
+                                  " --params-only --seed walk >" + Quote(base + ".out") + " 2>" +
+                                  Quote(base + ".err") + " </dev/null";
+      const int status = std::system(command.c_str());
+      const std::string out = ReadAll(base + ".out");
+      const bool ok = WIFEXITED(status) && WEXITSTATUS(status) == 0 &&
+                      out.find("\nField degree    = " + std::to_string(n) + "\n") !=
+                          std::string::npos;
+      if (!ok) {
+        const std::lock_guard<std::mutex> lock(mutex);
+        failures.push_back("N = " + std::to_string(n) + ": " + ReadAll(base + ".err"));
+      }
+      fs::remove(base + ".out");
+      fs::remove(base + ".err");
+    }
+  };
+  std::thread other(walk);
+  walk();
+  other.join();
+  std::string all;
+  for (const std::string& f : failures) all += f + "\n";
+  EXPECT_TRUE(failures.empty()) << failures.size() << " degrees failed:\n" << all;
 }
 
 TEST(CliOptions, EveryBadEntryIsRefusedWithItsMessage) {
@@ -240,7 +297,7 @@ TEST(CliOptions, EveryBadEntryIsRefusedWithItsMessage) {
       {{"-L", "many"}, "Trial division bound: Min = 32767, Max = 4194303"},
       {{"-D", "10000000"}, "CM discriminant: Min = 0, Max = 9999999"},
       {{"-D", "-1"}, "CM discriminant: Min = 0, Max = 9999999"},
-      {{"-r", "2"}, "Floating-point Precision Ratio: 0.75, 1.0, 1.25, 1.5 or 1.75"},
+      {{"-r", "2"}, "Floating-point Precision Ratio: auto, 0.75, 1.0, 1.25, 1.5 or 1.75"},
       {{"-b", "diagonal"}, "Basis type: standard or normal"},
       {{"-N", "163", "-f", "[163,7,6,3]"}, "Field polynomial should be irreducible"},
       {{"-N", "163", "-f", "[7,163]"}, "Field polynomial: Invalid syntax"},

@@ -11,20 +11,26 @@
 #include <QComboBox>
 #include <QPlainTextEdit>
 #include <QPrintDialog>
+#include <QPageLayout>
 #include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <algorithm>
+#include <cmath>
 #include <ctime>
+#include <map>
 
 #include "app/qt_ui_services.h"
 #include "dialogs/curve_form.h"
 #include "dialogs/param_form.h"
+#include "reports/display_settings.h"
 #include "reports/save_record.h"
 #include "tests/gui/gui_test_util.h"
 #include "tests/gui/main_form_fixture.h"
+#include "tests/support/test_support.h"
 
 namespace rara::test {
 namespace {
@@ -167,7 +173,10 @@ TEST_F(MainFormTest, PrintSendsTheEditorLinesInCourierNew) {
   EXPECT_EQ(ScriptedUi().PrintJobs, 1);
   EXPECT_EQ(ScriptedUi().Printed, Edit(1).Lines());
   EXPECT_EQ(ScriptedUi().PrintFont.family(), "Courier New");
-  EXPECT_EQ(ScriptedUi().PrintFont.pixelSize(), 13);
+  // In points, as the screen shows the editor (13 pixels at 96 dpi): a
+  // printer's pixels are far smaller than the screen's.
+  EXPECT_EQ(ScriptedUi().PrintFont.pixelSize(), -1);
+  EXPECT_NEAR(ScriptedUi().PrintFont.pointSizeF(), 10, 1);
 
   Click("BtnNewCurve");
   Click("BtnPrint");
@@ -175,8 +184,11 @@ TEST_F(MainFormTest, PrintSendsTheEditorLinesInCourierNew) {
   EXPECT_EQ(ScriptedUi().PrintFont.family(), "Courier New");  // page 2's editor is Arial
 }
 
+// Margins of the printed test page, points.
+constexpr double PageMargin = 36;
+
 // Accepts the printer dialog of the program's services with the PDF file as
-// its output.
+// its output, on A4 paper with known margins.
 void AcceptPrintDialogInto(const QString& pdf) {
   QTimer::singleShot(0, [pdf] {
     auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
@@ -189,12 +201,61 @@ void AcceptPrintDialogInto(const QString& pdf) {
     dialog->printer()->setOutputFormat(QPrinter::PdfFormat);
     dialog->printer()->setOutputFileName(pdf);
     dialog->accept();
+    // The dialog has applied its own page settings; these come after them.
+    dialog->printer()->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                                 QMarginsF(PageMargin, PageMargin, PageMargin, PageMargin),
+                                                 QPageLayout::Point));
   });
 }
 
-TEST_F(MainFormTest, PrintedPdfHoldsEveryLineOfThePage) {
-  if (QStandardPaths::findExecutable("pdftotext").isEmpty()) GTEST_SKIP() << "pdftotext missing";
+// One word of `pdftotext -bbox`, in points from the page's top left corner.
+struct TPdfWord {
+  int page = 0;
+  double xMin = 0, yMin = 0, xMax = 0, yMax = 0;
+  QString text;
+};
+
+struct TPdfText {
+  int pages = 0;
+  double width = 0, height = 0;  // of the first page
+  std::vector<TPdfWord> words;
+};
+
+TPdfText ReadPdfWords(const QString& pdf) {
+  QProcess run;
+  run.start("pdftotext", {"-bbox", pdf, "-"});
+  EXPECT_TRUE(run.waitForFinished(30000));
+  const QString html = QString::fromUtf8(run.readAllStandardOutput());
+  static const QRegularExpression item(
+      R"re(<page width="([\d.]+)" height="([\d.]+)">|<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
+  TPdfText out;
+  for (auto it = item.globalMatch(html); it.hasNext();) {
+    const auto m = it.next();
+    if (!m.captured(1).isEmpty()) {
+      if (++out.pages == 1) {
+        out.width = m.captured(1).toDouble();
+        out.height = m.captured(2).toDouble();
+      }
+      continue;
+    }
+    out.words.push_back({out.pages, m.captured(3).toDouble(), m.captured(4).toDouble(), m.captured(5).toDouble(),
+                         m.captured(6).toDouble(), m.captured(7)});
+  }
+  return out;
+}
+
+QString WithoutBlanks(QString s) {
+  s.remove(QRegularExpression("\\s"));
+  return s;
+}
+
+// The printed page as a reader sees it: the report in about 10 point type,
+// every line there in order, lines wider than the paper wrapped under their
+// own start, and pages filled to the bottom before the next one starts.
+TEST_F(MainFormTest, PrintedPdfIsReadableAndHoldsEveryLine) {
+  RARA_NEED_ORACLE(!QStandardPaths::findExecutable("pdftotext").isEmpty(), "pdftotext");
   TScratchDir dir;
+  DisplaySettings().Binary = true;  // binary field elements are wider than the paper
   Click("BtnNewParams");
   Click("BtnNewCurve");
   for (int i = 0; i < 12; ++i) Click("BtnNewPoint");  // more than one page
@@ -207,19 +268,66 @@ TEST_F(MainFormTest, PrintedPdfHoldsEveryLineOfThePage) {
   SetUi(&ScriptedUi());
   ASSERT_TRUE(QFile::exists(pdf));
 
-  QProcess text;
-  text.start("pdftotext", {"-layout", pdf, "-"});
-  ASSERT_TRUE(text.waitForFinished(30000));
-  const QString out = QString::fromUtf8(text.readAllStandardOutput());
-  EXPECT_GE(out.count(QChar('\f')), 1) << "one page only";
-  // Every non-empty line of the page appears, in order.
+  const TPdfText text = ReadPdfWords(pdf);
+  ASSERT_FALSE(text.words.empty());
+  // Readable: glyph boxes of a 10 point face (ascent plus descent of the
+  // monospaced face, a little over the size).
+  const QRectF paper(PageMargin, PageMargin, text.width - 2 * PageMargin, text.height - 2 * PageMargin);
+  for (const TPdfWord& w : text.words) {
+    ASSERT_NEAR(w.yMax - w.yMin, 11.3, 1.5) << w.text.toStdString() << " on page " << w.page;
+    // Nothing runs off the printable part of the paper.
+    ASSERT_TRUE(paper.adjusted(-1, -1, 1, 1).contains(QRectF(QPointF(w.xMin, w.yMin), QPointF(w.xMax, w.yMax))))
+        << w.text.toStdString() << " at " << w.xMin << "," << w.yMin << " on page " << w.page;
+  }
+
+  // Every line of the page, in order; a wrapped line is still all there.
+  QString all;
+  for (const TPdfWord& w : text.words) all += w.text;
   qsizetype at = 0;
   for (const QString& line : Edit(2).Lines()) {
-    const QString simple = line.simplified();
-    if (simple.isEmpty()) continue;
-    const qsizetype found = out.indexOf(simple, at);
+    const QString bare = WithoutBlanks(line);
+    if (bare.isEmpty()) continue;
+    const qsizetype found = all.indexOf(bare, at);
     ASSERT_GE(found, 0) << "missing: " << line.toStdString();
-    at = found + simple.size();
+    at = found + bare.size();
+  }
+
+  // Printed lines: words on one page at one height. Every printed line starts
+  // at the same place, the continuations of wrapped lines included.
+  std::map<std::pair<int, long>, double> lineStart;  // (page, top in 1/10 pt) -> left
+  for (const TPdfWord& w : text.words) {
+    const auto key = std::make_pair(w.page, std::lround(w.yMin * 10));
+    auto [it, fresh] = lineStart.emplace(key, w.xMin);
+    if (!fresh) it->second = std::min(it->second, w.xMin);
+  }
+  const double left = lineStart.begin()->second;
+  for (const auto& [key, x] : lineStart) EXPECT_NEAR(x, left, 0.5) << "page " << key.first << " at " << key.second;
+  // More printed lines than report lines with text: some were wrapped.
+  const auto textLines = std::count_if(Edit(2).Lines().begin(), Edit(2).Lines().end(),
+                                       [](const QString& l) { return !l.trimmed().isEmpty(); });
+  EXPECT_GT(static_cast<qsizetype>(lineStart.size()), textLines) << "no line wide enough to wrap";
+
+  // Pages: the printed lines (with words, plus the empty report lines) at
+  // the line pitch, as many to a page as its printable height holds.
+  double pitch = text.height;
+  for (auto it = std::next(lineStart.begin()); it != lineStart.end(); ++it)
+    if (it->first.first == std::prev(it)->first.first)
+      pitch = std::min(pitch, (it->first.second - std::prev(it)->first.second) / 10.0);
+  EXPECT_NEAR(pitch, 11.3, 1.5);
+  const auto emptyLines = static_cast<qsizetype>(Edit(2).Lines().size()) - textLines;
+  const auto printedLines = static_cast<qsizetype>(lineStart.size()) + emptyLines;
+  const auto perPage = static_cast<qsizetype>(std::floor(paper.height() / pitch));
+  EXPECT_GE(text.pages, 2);
+  EXPECT_EQ(text.pages, (printedLines + perPage - 1) / perPage)
+      << printedLines << " lines, " << perPage << " to a page";
+  // Each page but the last is full: its lowest word is within two lines of
+  // the bottom (the last line may be an empty one).
+  std::map<int, double> lowest;
+  for (const TPdfWord& w : text.words) lowest[w.page] = std::max(lowest[w.page], w.yMax);
+  for (const auto& [page, y] : lowest) {
+    if (page < text.pages) {
+      EXPECT_GT(y, paper.bottom() - 2 * pitch) << "page " << page << " ends early";
+    }
   }
 }
 

@@ -6,6 +6,7 @@
 //
 // The arithmetic runtime is created once, when the module is imported, on
 // the importing thread; the break mechanism answers Ctrl-C on that thread.
+#include <pybind11/eval.h>
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
@@ -80,13 +81,11 @@ py::int_ PolyInt(const TGF2Poly& p) {
   return HexInt(s.empty() ? "0" : s);
 }
 
-TGF2Poly PolyOf(const py::int_& v, const char* what) {
+void PolyInto(TGF2Poly& p, const py::int_& v, const char* what) {
   if (PyObject_RichCompareBool(v.ptr(), py::int_(0).ptr(), Py_LT) == 1)
     Refuse(std::string(what) + ": a negative number is not a polynomial");
   const std::string hex = py::str(py::module_::import("builtins").attr("format")(v, "x"));
-  TGF2Poly p;
   GF2Set(p, hex, true);
-  return p;
 }
 
 // "0x..." texts of the JSON export become ints; {"raw": "0x..."} becomes
@@ -106,12 +105,12 @@ py::object Ints(const py::handle& value) {
     if (in.size() == 1 && in.contains("raw")) return Ints(in["raw"]);
     py::dict out;
     for (auto item : in) out[item.first] = Ints(item.second);
-    return std::move(out);
+    return out;
   }
   if (py::isinstance<py::list>(value)) {
     py::list out;
     for (auto item : value) out.append(Ints(item));
-    return std::move(out);
+    return out;
   }
   return py::reinterpret_borrow<py::object>(value);
 }
@@ -188,15 +187,14 @@ std::string ListText(const std::string& list, std::int32_t n) {
 }
 
 // The JSON export of the record as Python values, with every point drawn.
-py::dict CurveDict(TRecord& rec, const std::vector<std::pair<TGF2Poly, TGF2Poly>>& points) {
+py::dict CurveDict(TRecord& rec, const py::list& points) {
   TTrustReport trust;
   Interruptible([&] { CheckTrust(rec.Data, trust); });
   const std::string json = CurveJson(rec.Data, trust, rec.Info);
   py::dict d = Ints(py::module_::import("json").attr("loads")(json));
-  py::list pts;
-  for (const auto& [x, y] : points) pts.append(py::make_tuple(PolyInt(x), PolyInt(y)));
-  d["points"] = pts;
-  py::dict(d["rara"])["ratio"] = static_cast<double>(rec.Ratio);
+  d["points"] = points;
+  py::dict built = d["rara"];
+  built["ratio"] = static_cast<double>(rec.Ratio);
   return d;
 }
 
@@ -224,9 +222,13 @@ py::object BuildCurve(std::int32_t degree, std::int32_t kmax, bool kmod4, std::i
   std::string text;
   if (field && fieldList) Refuse("Field polynomial: either field or field_list");
   if (field) {
-    text = py::isinstance<py::int_>(*field)
-               ? GF2ToHexStr(PolyOf(py::int_(*field), "Field polynomial"), 0)
-               : field->cast<std::string>();
+    if (py::isinstance<py::int_>(*field)) {
+      TGF2Poly f;
+      PolyInto(f, py::int_(*field), "Field polynomial");
+      text = GF2ToHexStr(f, 0);
+    } else {
+      text = field->cast<std::string>();
+    }
     rec->Info.FieldList = "--field " + text;
   } else {
     const std::string list = fieldList ? *fieldList : basisType == 0 ? "p1363" : "normal";
@@ -246,7 +248,7 @@ py::object BuildCurve(std::int32_t degree, std::int32_t kmax, bool kmod4, std::i
   } else {
     RuvSeedTime();
   }
-  std::vector<std::pair<TGF2Poly, TGF2Poly>> drawn;
+  py::list drawn;
   Interruptible([&] {
     std::int32_t value = 0;
     data.Clear();
@@ -261,7 +263,7 @@ py::object BuildCurve(std::int32_t degree, std::int32_t kmax, bool kmod4, std::i
     data.MakeCurve();
     for (std::int64_t i = 0; i < points; ++i) {
       data.NewPoint();
-      drawn.emplace_back(data.Point.X(), data.Point.Y());
+      drawn.append(py::make_tuple(PolyInt(data.Point.X()), PolyInt(data.Point.Y())));
     }
   });
   py::object curve = py::module_::import("rara").attr("Curve")(CurveDict(*rec, drawn));
@@ -282,8 +284,11 @@ py::dict Check(const py::object& curve) {
   py::dict proof;
   proof["proven"] = t.Proof.Proven;
   proof["reason"] = t.Proof.Reason;
-  proof["point_count"] =
-      t.Proof.PointCount.empty() ? py::object(py::none()) : py::object(py::int_(py::str(t.Proof.PointCount)));
+  // The count is grouped in fives, as the report shows it.
+  std::string count;
+  for (const char c : t.Proof.PointCount)
+    if (c != ' ') count += c;
+  proof["point_count"] = count.empty() ? py::object(py::none()) : py::object(py::int_(py::str(count)));
   proof["confirmed_by_count"] = t.Proof.CountConfirmed;
   py::list verdicts;
   for (const TVerdict& v : t.Verdicts) {
@@ -320,14 +325,16 @@ py::int_ CountPoints(std::int32_t degree, const py::object& fieldPoly, const py:
                      const py::int_& b) {
   TGF2Poly p;
   if (py::isinstance<py::int_>(fieldPoly)) {
-    p = PolyOf(py::int_(fieldPoly), "Field polynomial");
+    PolyInto(p, py::int_(fieldPoly), "Field polynomial");
   } else if (!ParseFieldPoly(fieldPoly.cast<std::string>(), p)) {
     Refuse(FieldPolyMessage(TFieldPolyError::Syntax, degree));
   }
   if (p.Degree() != degree) Refuse(FieldPolyMessage(TFieldPolyError::Degree, degree));
   TGF2N field;
   field.SetField(p, 0, true);
-  const TGF2Poly ca = PolyOf(a, "a"), cb = PolyOf(b, "b");
+  TGF2Poly ca, cb;
+  PolyInto(ca, a, "a");
+  PolyInto(cb, b, "b");
   TInteger count;
   Interruptible([&] { ECPointCount(count, field, ca, cb); });
   return IntOf(count);

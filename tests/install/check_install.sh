@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the build tree into a temporary prefix, checks the layout, then
-# configures and builds the consumer program against it with find_package(Rara)
-# and runs it.
+# configures and builds the README's C++ example against it with
+# find_package(Rara) and runs it.
 # Usage: check_install.sh BUILD_DIR SOURCE_DIR
 set -euo pipefail
 build=$1 source=$2
@@ -23,9 +23,22 @@ if [[ -e "$build/rara" ]]; then
 fi
 ((missing == 0)) || exit 1
 "$root/usr/bin/rara-cli" --version
+# The installed Python module imports and runs, where it was built.
+if compgen -G "$build/python/rara*.so" >/dev/null; then
+  PYTHONPATH="$root/usr/lib/python3/dist-packages" python3 -c \
+    'import rara; print("python:", rara.build_curve(64, seed="install")["order"] > 0)'
+fi
 
-# The consumer, built outside the tree with only the installed package.
-cmake -S "$source/tests/install/consumer" -B "$root/consumer" -G Ninja \
+# The README's example, built outside the tree with only the installed package.
+# Each file is the fenced block after "<!-- example: NAME -->".
+example() {
+  awk -v m="<!-- example: $1 -->" '$0 == m { f = 1; next } f && /^```/ { if (++n == 2) exit; next } f && n == 1' \
+    "$source/README.md"
+}
+mkdir "$root/example"
+example CMakeLists.txt >"$root/example/CMakeLists.txt"
+example order.cpp >"$root/example/order.cpp"
+cmake -S "$root/example" -B "$root/consumer" -G Ninja \
       -DCMAKE_BUILD_TYPE=Release -DCMAKE_PREFIX_PATH="$root/usr" >/dev/null
 cmake --build "$root/consumer" >/dev/null
 out=$("$root/consumer/order")

@@ -7,15 +7,21 @@ build=$1
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-cpack --config "$build/CPackConfig.cmake" -G DEB -B "$work/out" >/dev/null
+cpack --config "$build/CPackConfig.cmake" -G DEB -B "$work/out" >/dev/null 2>&1 ||
+  { echo "cpack failed" >&2; cpack --config "$build/CPackConfig.cmake" -G DEB -B "$work/out"; exit 1; }
 deb=$(ls "$work"/out/rara_*.deb)
 echo "package: $(basename "$deb")"
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 grep -q 'libstdc++6' <<<"$depends"
-if dpkg-deb -c "$deb" | grep -q '/usr/bin/rara$'; then
+# The listing is read whole: grep -q would close the pipe under dpkg-deb.
+contents=$(dpkg-deb -c "$deb")
+grep -q '/usr/bin/rara-cli$' <<<"$contents"
+grep -q '/usr/share/man/man1/rara-cli.1' <<<"$contents"
+if grep -q '/usr/bin/rara$' <<<"$contents"; then
   grep -q 'libqt6widgets6' <<<"$depends"
-  dpkg-deb -c "$deb" | grep -q '/usr/share/applications/rara.desktop'
+  grep -q 'libqt6printsupport6' <<<"$depends"
+  grep -q '/usr/share/applications/rara.desktop' <<<"$contents"
 fi
 
 dpkg-deb -x "$deb" "$work/root"

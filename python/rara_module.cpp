@@ -13,7 +13,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "curves/ec_point_count.h"
 #include "engine/cm_search.h"
@@ -28,6 +27,7 @@
 #include "integers/random.h"
 #include "integers/runtime.h"
 #include "reports/validation.h"
+#include "reports/weber_ratio.h"
 
 namespace py = pybind11;
 
@@ -122,11 +122,9 @@ struct TRecord {
   long double Ratio = 0;
 };
 
-constexpr long double AutoRatios[] = {1.0L, 1.25L, 1.5L, 1.75L, 2.0L, 2.5L, 3.0L};
-
-std::vector<long double> RatiosOf(const py::object& ratio) {
-  if (py::isinstance<py::str>(ratio) && ratio.cast<std::string>() == "auto")
-    return {std::begin(AutoRatios), std::end(AutoRatios)};
+// Empty: the automatic sequence.
+std::optional<long double> RatioOf(const py::object& ratio) {
+  if (py::isinstance<py::str>(ratio) && ratio.cast<std::string>() == "auto") return std::nullopt;
   if (py::isinstance<py::float_>(ratio) || py::isinstance<py::int_>(ratio) ||
       py::isinstance<py::str>(ratio)) {
     double r = 0;
@@ -136,22 +134,17 @@ std::vector<long double> RatiosOf(const py::object& ratio) {
       r = 0;
     }
     for (const long double allowed : PrecisionRatios)
-      if (static_cast<double>(allowed) == r) return {allowed};
+      if (static_cast<double>(allowed) == r) return allowed;
   }
   Refuse(std::string(PrecisionRatioLabel) + ": auto, 0.75, 1.0, 1.25, 1.5 or 1.75");
 }
 
-void ComputeWeber(TRecord& rec, const std::vector<long double>& ratios) {
-  std::int32_t value = 0;
-  for (const long double r : ratios) {
-    rec.Data.ComputeWeberPoly(value, r);
-    rec.Ratio = r;
-    if (WeberPolyConsistent(rec.Data)) return;
-  }
-  if (ratios.size() == 1) RaiseRuv(std::string(WeberFailedMessage));
-  RaiseRuv("Failed computation\r\nThe Weber polynomial is inconsistent at every precision ratio "
-           "tried: 1.0 to 3.0.");
-}
+// No progress is shown; Ctrl-C is the way to stop.
+class TQuietSteps : public TWeberSteps {
+ public:
+  void Start(const std::string&, const std::int32_t*) override {}
+  void Stop() override {}
+};
 
 void CheckParams(TParamEntries& p) {
   auto message = [](std::string_view label, std::string_view hint) {
@@ -210,7 +203,7 @@ py::object BuildCurve(std::int32_t degree, std::int32_t kmax, bool kmod4, std::i
   p.TrialBound = bound;
   p.D = discriminant;
   CheckParams(p);
-  const std::vector<long double> ratios = RatiosOf(ratio);
+  const std::optional<long double> forcedRatio = RatioOf(ratio);
   std::uint8_t basisType = 0;
   if (basis == "normal")
     basisType = 1;
@@ -256,7 +249,10 @@ py::object BuildCurve(std::int32_t degree, std::int32_t kmax, bool kmod4, std::i
     if (data.SearchGaveUp())
       RaiseRuv("the search gave up: no CM discriminant up to " + std::to_string(CMSearchLimit) +
                " gives a curve with these entries");
-    ComputeWeber(*rec, ratios);
+    TQuietSteps steps;
+    const TWeberOutcome weber = ComputeWeber(data, forcedRatio, steps, value);
+    rec->Ratio = weber.Ratio;
+    if (!weber.Consistent) RaiseRuv(WeberOutcomeText(weber));
     data.CurveBuilt = false;
     data.SetField(fieldPoly, basisType);
     data.PickRoot();

@@ -86,6 +86,16 @@ try:
 except rara.Error as e:
     check(str(e) == "ECPointCount\r\nInvalid parameter\r\nInvalid B coefficient", repr(str(e)))
 
+# The automatic precision ratio goes on past 1.0 where W needs it (as
+# rara-cli's does at this degree and seed); forced to 1.0, the same W fails.
+check(rara.build_curve(300, seed="r")["rara"]["ratio"] == 1.25, "automatic ratio")
+try:
+    rara.build_curve(300, seed="r", ratio=1.0)
+    check(False, "an inconsistent W accepted")
+except rara.Error as e:
+    check(str(e).startswith("Failed computation\r\nAn error occurred while computing the Weber"),
+          repr(str(e)))
+
 # Exports by extension; the JSON holds the same fields as the dict.
 with tempfile.TemporaryDirectory() as tmp:
     import json

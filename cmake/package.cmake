@@ -25,4 +25,8 @@ elseif(RARA_GUI)
   set(CPACK_DEBIAN_PACKAGE_DEPENDS
       "libqt6widgets6, libqt6printsupport6, libqt6gui6, libstdc++6, libc6")
 endif()
+# The Python module is for the system's Python 3.
+if(RARA_PYTHON)
+  set(CPACK_DEBIAN_PACKAGE_SUGGESTS python3)
+endif()
 include(CPack)

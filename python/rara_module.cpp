@@ -150,10 +150,11 @@ void CheckParams(TParamEntries& p) {
   auto message = [](std::string_view label, std::string_view hint) {
     return std::string(label) + ": " + std::string(hint);
   };
-  if (p.N < MinFieldDegree || p.N > MaxFieldDegree) Refuse(message(FieldDegreeLabel, FieldDegreeHint));
-  switch (ValidateParams(p)) {
+  if (p.N < MinFieldDegree || p.N > BatchMaxFieldDegree)
+    Refuse(message(FieldDegreeLabel, BatchFieldDegreeHint));
+  switch (ValidateParams(p, BatchMaxFieldDegree)) {
     case TParamEntry::None: return;
-    case TParamEntry::FieldDegree: Refuse(message(FieldDegreeLabel, FieldDegreeHint));
+    case TParamEntry::FieldDegree: Refuse(message(FieldDegreeLabel, BatchFieldDegreeHint));
     case TParamEntry::KMaxSize: Refuse(message(KMaxSizeLabel, KMaxSizeHint(p.KMod4)));
     case TParamEntry::TrialBound: Refuse(message(TrialBoundLabel, TrialBoundHint));
     case TParamEntry::Discriminant: Refuse(message(DiscriminantLabel, DiscriminantHint));
@@ -162,17 +163,18 @@ void CheckParams(TParamEntries& p) {
 
 // The field polynomial text of a built-in list, as rara-cli's --list gives it.
 std::string ListText(const std::string& list, std::int32_t n) {
+  constexpr int last = BatchFieldListMaxDegree;
   TGF2Poly p;
   if (list == "p1363") {
-    GetP1363Irreducible(p, n);
+    GetP1363Irreducible(p, n, last);
   } else if (list == "x963") {
-    if (!X963Available(n)) Refuse("Irreducible from ANSI X9.63 list: " + X963StatusText(n));
-    GetX963Irreducible(p, n);
+    if (!X963Available(n, last)) Refuse("Irreducible from ANSI X9.63 list: " + X963StatusText(n, last));
+    GetX963Irreducible(p, n, last);
   } else if (list == "gauss") {
-    if (!GaussAvailable(n)) Refuse("Gaussian normal: " + GaussStatusText(n));
-    return GaussNormalText(n);
+    if (!GaussAvailable(n, last)) Refuse("Gaussian normal: " + GaussStatusText(n, last));
+    return GaussNormalText(n, last);
   } else if (list == "normal") {
-    GetNormal(p, n);
+    GetNormal(p, n, last);
   } else {
     Refuse("Field polynomial list: p1363, x963, gauss or normal");
   }
@@ -229,7 +231,7 @@ py::object BuildCurve(std::int32_t degree, std::int32_t kmax, bool kmod4, std::i
     rec->Info.FieldList = list;
   }
   TGF2Poly fieldPoly;
-  if (const TFieldPolyError e = CheckFieldPoly(text, p.N, basisType, fieldPoly);
+  if (const TFieldPolyError e = CheckFieldPoly(text, p.N, basisType, fieldPoly, BatchMaxFieldDegree);
       e != TFieldPolyError::None)
     Refuse(FieldPolyMessage(e, p.N));
 

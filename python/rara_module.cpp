@@ -15,7 +15,9 @@
 #include <string>
 
 #include "curves/ec_point_count.h"
+#include "engine/audit.h"
 #include "engine/cm_search.h"
+#include "engine/curve_file.h"
 #include "engine/construction.h"
 #include "engine/export_file.h"
 #include "engine/trust.h"
@@ -338,6 +340,24 @@ py::int_ CountPoints(std::int32_t degree, const py::object& fieldPoly, const py:
   return IntOf(count);
 }
 
+// The audit of a curve file, as rara-cli --audit gives it: the report's
+// lines, the claims that do not hold, and whether every claim holds. A file
+// that cannot be read raises rara.Error with the reason.
+py::dict Audit(const py::object& path) {
+  const std::string name = py::str(py::module_::import("os").attr("fspath")(path));
+  TCurveFile curve;
+  TAuditResult result;
+  Interruptible([&] {
+    ReadCurveFile(name, curve);
+    AuditCurve(curve, result);
+  });
+  py::dict d;
+  d["lines"] = result.Lines;
+  d["false_claims"] = result.FalseClaims;
+  d["ok"] = result.FalseClaims.empty();
+  return d;
+}
+
 }  // namespace
 
 }  // namespace rara
@@ -370,4 +390,7 @@ class Curve(dict):
         "Writes the curve with its last point as generator: .pem, .der or .json by extension.");
   m.def("count_points", &CountPoints, "degree"_a, "field_poly"_a, "a"_a, "b"_a,
         "#E of y^2 + xy = x^3 + a*x^2 + b over GF(2^degree), standard basis.");
+  m.def("audit", &Audit, "path"_a,
+        "Audits a binary curve file (X9.62 PEM or DER, or JSON): the report lines, the false "
+        "claims and 'ok' when every claim holds.");
 }

@@ -104,6 +104,17 @@ with tempfile.TemporaryDirectory() as tmp:
         exported = json.load(f)
     check(int(exported["order"], 16) == curve["order"], "exported order")
     check(int(exported["params"]["b"]["raw"], 16) == b, "exported b")
+    # The exported PEM audits clean; a missing file raises with its name.
+    pem = os.path.join(tmp, "c.pem")
+    rara.export(curve, pem)
+    report = rara.audit(pem)
+    check(report["ok"] and any(l.startswith("Point count #E = ") for l in report["lines"]),
+          f"audit of our own export: {report}")
+    try:
+        rara.audit(os.path.join(tmp, "missing.pem"))
+        check(False, "a missing file audited")
+    except rara.Error as e:
+        check("missing.pem" in str(e), repr(str(e)))
     try:
         rara.export(curve, os.path.join(tmp, "c.txt"))
         check(False, ".txt accepted")
@@ -111,7 +122,7 @@ with tempfile.TemporaryDirectory() as tmp:
         check("use .pem, .der or .json" in str(e), repr(str(e)))
 
 # Ctrl-C during a long count raises KeyboardInterrupt; the next call works.
-timer = threading.Timer(0.2, lambda: os.kill(os.getpid(), signal.SIGINT))
+timer = threading.Timer(0.05, lambda: os.kill(os.getpid(), signal.SIGINT))
 timer.start()
 try:
     rara.count_points(571, (1 << 571) | (1 << 10) | (1 << 5) | (1 << 2) | 1, 1, 12345)

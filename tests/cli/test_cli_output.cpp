@@ -20,12 +20,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+std::string Slurp(const fs::path& path) { return test::ReadWholeFile(path.string()); }
 
 std::string Quote(const std::string& s) {
   std::string q = "'";
@@ -226,3 +221,4 @@ TEST_F(CliOutput, ExportThatCannotDescribeTheFieldIsRefusedFirst) {
 
 }  // namespace
 }  // namespace rara
+#include "tests/support/test_support.h"

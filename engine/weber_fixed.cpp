@@ -1,15 +1,16 @@
-// Fixed-point kernels of the Weber product on 64-bit words.
+// Fixed-point kernels of the Weber product on 64-bit words; the carry
+// chains and word products are the word layer's (integers/words.h).
 #include "engine/weber_fixed.h"
 
 #include <algorithm>
 #include <bit>
 #include <cstring>
 
+#include "integers/words.h"
+
 namespace rara::weber_fixed {
 
 namespace {
-
-using u128 = unsigned __int128;
 
 bool IsNegative(const Word* a, std::int32_t w) { return (a[w - 1] >> 63) != 0; }
 
@@ -45,31 +46,15 @@ void SignedProduct(Word* buf, std::int32_t l, const Word* x, std::int32_t w, TFa
   if (n == 0 || v == 0) return;
   // Schoolbook rows; each row's carry lands on a word no row has written yet.
   for (std::int32_t i = 0; i < v; ++i) {
-    const Word yi = m.mag[i];
-    Word carry = 0;
     Word* row = buf + i;
-    for (std::int32_t j = std::max(0, skip - i); j < n; ++j) {
-      const u128 t = static_cast<u128>(a[j]) * yi + row[j] + carry;
-      row[j] = static_cast<Word>(t);
-      carry = static_cast<Word>(t >> 64);
-    }
-    row[n] = carry;
+    row[n] = words::MulAddRow(row, a, std::max(0, skip - i), n, m.mag[i]);
   }
   if (xNeg != m.negative) Negate(buf, buf, l);
 }
 
 }  // namespace
 
-void Add(Word* r, const Word* a, std::int32_t w) {
-  Word carry = 0;
-  for (std::int32_t i = 0; i < w; ++i) {
-    const Word s = r[i] + carry;
-    const Word c1 = s < carry ? 1 : 0;
-    const Word t = s + a[i];
-    carry = c1 + (t < s ? 1 : 0);
-    r[i] = t;
-  }
-}
+void Add(Word* r, const Word* a, std::int32_t w) { words::AddN(r, r, a, w); }
 
 std::int32_t BitLength(const Word* a, std::int32_t w) {
   const Word ext = IsNegative(a, w) ? ~Word{0} : 0;

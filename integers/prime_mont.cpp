@@ -10,6 +10,7 @@ namespace rara {
 namespace {
 
 using words::u64;
+using words::u128;
 using words::AddN;
 using words::SubN;
 using words::GreaterEqualN;
@@ -50,17 +51,23 @@ void TMontgomery::Mul(u64* r, const u64* a, const u64* b) const {
   for (int i = 0; i < k; ++i) {
     // t += a·b[i]
     u64 c = words::MulAddRow(t, a, 0, k, b[i]);
-    u64 top = 0;
-    t[k] = words::AddCarry(t[k], c, top);
-    t[k + 1] = top;
-    // t := (t + m·n) / 2^64 with m chosen so that the low word vanishes
+    u128 s = static_cast<u128>(t[k]) + c;
+    t[k] = static_cast<u64>(s);
+    t[k + 1] = static_cast<u64>(s >> 64);
+    // t := (t + m·n) / 2^64 with m chosen so that the low word vanishes. A
+    // row shifted down one word as it goes, written with the double word
+    // directly: through AddCarry-style helpers g++ spills m in this loop.
     const u64 m = t[0] * nInv_;
-    c = 0;
-    words::MulAddCarry(m, n[0], t[0], c);
-    for (int j = 1; j < k; ++j) t[j - 1] = words::MulAddCarry(m, n[j], t[j], c);
-    top = 0;
-    t[k - 1] = words::AddCarry(t[k], c, top);
-    t[k] = t[k + 1] + top;
+    s = words::MulWide(m, n[0]) + t[0];
+    c = static_cast<u64>(s >> 64);
+    for (int j = 1; j < k; ++j) {
+      s = words::MulWide(m, n[j]) + t[j] + c;
+      t[j - 1] = static_cast<u64>(s);
+      c = static_cast<u64>(s >> 64);
+    }
+    s = static_cast<u128>(t[k]) + c;
+    t[k - 1] = static_cast<u64>(s);
+    t[k] = t[k + 1] + static_cast<u64>(s >> 64);
   }
   // t < 2n: one subtraction at most.
   if (t[k] != 0 || GreaterEqualN(t, n, k))

@@ -99,10 +99,16 @@ inline bool GreaterEqualN(const u64* a, const u64* b, int n) noexcept {
 
 // r[from..n) += a[from..n)·w (the row of a schoolbook product, its low words
 // skipped); returns the carry word, which belongs at r[n]. r and a do not
-// overlap.
+// overlap. Written out on the double word rather than through MulAddCarry:
+// g++ 12 allocates registers better for this form (no spills in the
+// Montgomery product).
 inline u64 MulAddRow(u64* r, const u64* a, int from, int n, u64 w) noexcept {
   u64 carry = 0;
-  for (int j = from; j < n; ++j) r[j] = MulAddCarry(a[j], w, r[j], carry);
+  for (int j = from; j < n; ++j) {
+    const u128 t = static_cast<u128>(a[j]) * w + r[j] + carry;
+    r[j] = static_cast<u64>(t);
+    carry = static_cast<u64>(t >> 64);
+  }
   return carry;
 }
 

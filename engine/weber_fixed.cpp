@@ -12,6 +12,8 @@ namespace rara::weber_fixed {
 
 namespace {
 
+using words::u128;
+
 bool IsNegative(const Word* a, std::int32_t w) { return (a[w - 1] >> 63) != 0; }
 
 // r[0..n) := -a[0..n) (two's complement); r may be a.
@@ -44,11 +46,26 @@ void SignedProduct(Word* buf, std::int32_t l, const Word* x, std::int32_t w, TFa
   const std::int32_t n = Used(a, w);
   const std::int32_t v = Used(m.mag, m.v);
   if (n == 0 || v == 0) return;
-  // Schoolbook rows; each row's carry lands on a word no row has written yet.
-  for (std::int32_t i = 0; i < v; ++i) {
-    Word* row = buf + i;
-    row[n] = words::MulAddRow(row, a, std::max(0, skip - i), n, m.mag[i]);
+  // Column by column: the products a[j]·m[c-j] of word c summed in a
+  // 192-bit accumulator, one store per word. The same products as rows that
+  // start at word skip, so the same integer.
+  const Word* y = m.mag;
+  u128 acc = 0;
+  Word top = 0;
+  for (std::int32_t c = skip; c <= n + v - 2; ++c) {
+    const std::int32_t jlo = std::max(0, c - (v - 1));
+    const std::int32_t jhi = std::min(n - 1, c);
+    for (std::int32_t j = jlo; j <= jhi; ++j) {
+      const u128 t = static_cast<u128>(a[j]) * y[c - j];
+      acc += t;
+      top += acc < t ? 1 : 0;
+    }
+    buf[c] = static_cast<Word>(acc);
+    acc = (acc >> 64) | (static_cast<u128>(top) << 64);
+    top = 0;
   }
+  // What is left is below 2^64: the whole product has n + v words.
+  if (n + v - 1 >= skip) buf[n + v - 1] = static_cast<Word>(acc);
   if (xNeg != m.negative) Negate(buf, buf, l);
 }
 

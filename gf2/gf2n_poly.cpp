@@ -1,7 +1,8 @@
 // TGF2NPoly: slots, squaring, division by a monic polynomial, gcd and the
 // trace polynomial Tr(c·X) mod M. The trace polynomial, where nearly all the
 // root finder's time goes, runs on flat limb arrays in the standard basis
-// with one reduction per coefficient and squaring.
+// with one reduction per coefficient and squaring; modulo a polynomial over
+// GF(2) it is a sum of field elements chosen by a bit matrix.
 #include "gf2/gf2n_poly.h"
 
 #include <bit>
@@ -113,8 +114,10 @@ void BinarySums(int l, std::uint64_t* out, const std::uint64_t* s, std::uint64_t
     case 5: BinarySumsFixed<5>(out, s, sums, table, groups, rowWords, rows); break;
     case 6: BinarySumsFixed<6>(out, s, sums, table, groups, rowWords, rows); break;
     case 7: BinarySumsFixed<7>(out, s, sums, table, groups, rowWords, rows); break;
-    default: BinarySumsFixed<8>(out, s, sums, table, groups, rowWords, rows); break;
+    case 8: BinarySumsFixed<8>(out, s, sums, table, groups, rowWords, rows); break;
+    default: BinarySumsFixed<9>(out, s, sums, table, groups, rowWords, rows); break;
   }
+  static_assert(TGF2NFlatField::MaxLimbs == 9, "one case per limb count");
 }
 
 // ---- The trace polynomial on flat limb arrays (TGF2NPoly::TraceModFlat).
@@ -524,22 +527,21 @@ bool TGF2NPoly::GCDFlat(const TGF2NPoly& q, bool poll) {
   q.LoadFlat(ff, b);
   TUVPoly inv(TUVPoly::AsLeft);
   std::uint64_t invFlat[TGF2NFlatField::MaxLimbs];
+  // invFlat := 1 / the leading coefficient of B; false when it is 1.
+  const auto invertLead = [&]() {
+    const std::uint64_t* lead = b + static_cast<std::size_t>(db) * l;
+    if (ElOne(lead, l)) return false;
+    ff.Store(*inv, lead);
+    if (!f.Inv(*inv)) RaiseDivByZero(ClassName() + ".GCD");
+    ff.Load(invFlat, *inv);
+    return true;
+  };
   for (;;) {
-    // B monic: its other coefficients times the inverse of the leading one.
-    std::uint64_t* lead = b + static_cast<std::size_t>(db) * l;
-    if (!ElOne(lead, l)) {
-      ff.Store(*inv, lead);
-      if (!f.Inv(*inv)) RaiseDivByZero(ClassName() + ".GCD");
-      ff.Load(invFlat, *inv);
-      for (std::int32_t i = 0; i < db; ++i) {
-        std::uint64_t* bi = b + static_cast<std::size_t>(i) * l;
-        if (!ElZero(bi, l)) ff.Mul(bi, bi, invFlat);
-      }
-      std::memset(lead, 0, l * 8);
-      lead[0] = 1;
-    }
+    // The division takes B's leading coefficient out of each quotient term,
+    // so B is not made monic at every step (a product per coefficient).
     if (da >= db) {
-      FlatDivide(ff, a, da, b, db, nullptr, nullptr, acc.data());
+      const bool monic = !invertLead();
+      FlatDivide(ff, a, da, b, db, monic ? nullptr : invFlat, nullptr, acc.data());
       da = db - 1;
     }
     while (da >= 0 && ElZero(a + static_cast<std::size_t>(da) * l, l)) --da;
@@ -548,10 +550,21 @@ bool TGF2NPoly::GCDFlat(const TGF2NPoly& q, bool poll) {
     std::swap(da, db);
     if (poll) RuvBreak();
   }
-  if (da < 0)
+  if (da < 0) {
+    // The gcd is B, made monic once.
+    if (invertLead()) {
+      for (std::int32_t i = 0; i < db; ++i) {
+        std::uint64_t* bi = b + static_cast<std::size_t>(i) * l;
+        if (!ElZero(bi, l)) ff.Mul(bi, bi, invFlat);
+      }
+      std::uint64_t* lead = b + static_cast<std::size_t>(db) * l;
+      std::memset(lead, 0, l * 8);
+      lead[0] = 1;
+    }
     StoreFlat(ff, b, db);
-  else
+  } else {
     SetOne();
+  }
   return true;
 }
 
@@ -616,6 +629,53 @@ bool TGF2NPoly::TraceModFlat(const TGF2Poly& c, const TGF2NPoly& m) {
   Grow(dm - 1);
   for (std::int32_t p = 0; p < dm; ++p) ff.Store(Slot(p), area.t + static_cast<std::size_t>(p) * area.el);
   Normalize();
+  return true;
+}
+
+}  // namespace rara
+
+namespace rara {
+
+// ---------------------------------------------------------------- binary trace
+
+TGF2NBinaryTrace::TGF2NBinaryTrace(const TGF2N& field, const TGF2Poly& w) {
+  const std::int32_t dw = w.Degree();
+  const std::int32_t n = field.N();
+  if (dw < 2 || field.BasisType() != btStandard) return;
+  if (!TGF2NFlatField(field.FieldPoly()).Usable()) return;
+  n_ = n;
+  groups_ = (static_cast<std::size_t>(n) + 7) / 8;
+  rowWords_ = (static_cast<std::size_t>(n) + 63) / 64;
+  table_.assign(static_cast<std::size_t>(dw) * rowWords_, 0);
+  // x := X^(2^i) mod W for i = 0..N-1; bit j of x marks term i in row j.
+  TGF2Poly x;
+  x.SetMonomial(1);
+  for (std::int32_t i = 0; i < n; ++i) {
+    if (i > 0) {
+      GF2Sqr(x);
+      GF2Mod(x, w);
+    }
+    for (std::int32_t j = 0; j <= x.Degree(); ++j)
+      if (x.Coef(j))
+        table_[static_cast<std::size_t>(j) * rowWords_ + static_cast<std::size_t>(i >> 6)] |=
+            std::uint64_t{1} << (i & 63);
+  }
+  rows_ = dw;
+}
+
+bool TGF2NPoly::TraceMod(const TGF2Poly& c, const TGF2NBinaryTrace& w) {
+  const TGF2N& f = *field_;
+  if (!w.Usable() || f.BasisType() != btStandard || f.N() != w.n_ || c.Degree() >= f.N()) return false;
+  const TGF2NFlatField ff(f.FieldPoly());
+  const auto l = static_cast<std::size_t>(ff.Limbs());
+  const auto rows = static_cast<std::size_t>(w.rows_);
+  // The terms c^(2^i), padded with zeros to whole groups of eight.
+  std::vector<std::uint64_t> s(w.groups_ * 8 * l, 0), sums(w.groups_ * 256 * l), out(rows * l);
+  ff.Load(s.data(), c);
+  for (std::int32_t i = 1; i < w.n_; ++i)
+    ff.Sqr(s.data() + static_cast<std::size_t>(i) * l, s.data() + static_cast<std::size_t>(i - 1) * l);
+  BinarySums(ff.Limbs(), out.data(), s.data(), sums.data(), w.table_.data(), w.groups_, w.rowWords_, rows);
+  StoreFlat(ff, out.data(), w.rows_ - 1);
   return true;
 }
 

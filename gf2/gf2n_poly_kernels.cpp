@@ -268,7 +268,7 @@ __attribute__((target("avx2,vpclmulqdq,pclmul"))) void PointwiseWide(std::uint64
 
 // Karatsuba points per limb count (7 limbs use the scheme of 8).
 constexpr int PointsFor(int l) {
-  constexpr int e[] = {0, 1, 3, 6, 9, 15, 18, 27, 27};
+  constexpr int e[] = {0, 1, 3, 6, 9, 15, 18, 27, 27, 36};
   return e[l];
 }
 
@@ -276,24 +276,36 @@ constexpr int PointsFor(int l) {
 
 // Points: the tensor product of one-level schemes Q_n (every limb alone and
 // every pair of limbs: n(n+1)/2 products for n limbs), e.g. Q2 x Q3 for six
-// limbs (18 products instead of 36). Which point products make up each limb
+// limbs (18 products instead of 36), Q3 x Q3 for nine (36 instead of 81). Which point products make up each limb
 // of the result follows from the pairs (i, j) of limb products they contain,
 // solved by elimination over GF(2) at compile time. Seven limbs use the
 // scheme of eight (the top limb is zero).
 struct TScheme {
   int limbs = 0;
   int points = 0;
-  std::uint8_t subset[TGF2NFlatField::MaxPoints] = {};
+  std::uint16_t subset[TGF2NFlatField::MaxPoints] = {};
   int rec = 0;  // point product recPoint[i] is added at result limb recLimb[i]
-  std::uint8_t recPoint[256] = {};
-  std::uint8_t recLimb[256] = {};
+  std::uint8_t recPoint[1024] = {};
+  std::uint8_t recLimb[1024] = {};
+};
+
+// A set of limb products (i, j), bit i·l + j, for up to 9 x 9 limbs.
+struct TPairSet {
+  std::uint64_t w[2] = {};
+  constexpr bool Get(int b) const { return ((w[b / 64] >> (b % 64)) & 1u) != 0; }
+  constexpr void Set(int b) { w[b / 64] |= std::uint64_t{1} << (b % 64); }
+  constexpr void Xor(const TPairSet& o) {
+    w[0] ^= o.w[0];
+    w[1] ^= o.w[1];
+  }
+  constexpr bool Empty() const { return w[0] == 0 && w[1] == 0; }
 };
 
 constexpr TScheme MakeScheme(int l) {
   TScheme sc;
   sc.limbs = l;
-  constexpr int Factors[9][3] = {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {3, 0, 0}, {2, 2, 0},
-                                 {5, 0, 0}, {2, 3, 0}, {2, 2, 2}, {2, 2, 2}};
+  constexpr int Factors[10][3] = {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {3, 0, 0}, {2, 2, 0},
+                                  {5, 0, 0}, {2, 3, 0}, {2, 2, 2}, {2, 2, 2}, {3, 3, 0}};
   std::uint32_t scheme[TGF2NFlatField::MaxPoints] = {1};
   int count = 1, size = 1;
   for (int f : Factors[l]) {
@@ -316,37 +328,37 @@ constexpr TScheme MakeScheme(int l) {
     size *= f;
   }
   sc.points = count;
-  std::uint64_t basis[64] = {};
-  std::uint32_t comb[64] = {};
+  TPairSet basis[128] = {};
+  std::uint64_t comb[128] = {};
   for (int e = 0; e < count; ++e) {
-    sc.subset[e] = static_cast<std::uint8_t>(scheme[e]);
-    std::uint64_t v = 0;
+    sc.subset[e] = static_cast<std::uint16_t>(scheme[e]);
+    TPairSet v;
     for (int i = 0; i < l; ++i)
       for (int j = 0; j < l; ++j)
-        if (((scheme[e] >> i) & 1u) && ((scheme[e] >> j) & 1u)) v |= std::uint64_t{1} << (i * l + j);
-    std::uint32_t c = 1u << e;
-    for (int b = 63; b >= 0; --b) {
-      if (((v >> b) & 1u) == 0) continue;
-      if (basis[b] == 0) {
+        if (((scheme[e] >> i) & 1u) && ((scheme[e] >> j) & 1u)) v.Set(i * l + j);
+    std::uint64_t c = std::uint64_t{1} << e;
+    for (int b = 127; b >= 0; --b) {
+      if (!v.Get(b)) continue;
+      if (basis[b].Empty()) {
         basis[b] = v;
         comb[b] = c;
         break;
       }
-      v ^= basis[b];
+      v.Xor(basis[b]);
       c ^= comb[b];
     }
   }
   for (int pos = 0; pos <= 2 * l - 2; ++pos) {
-    std::uint64_t v = 0;
+    TPairSet v;
     for (int i = 0; i < l; ++i)
-      if (pos - i >= 0 && pos - i < l) v |= std::uint64_t{1} << (i * l + pos - i);
-    std::uint32_t c = 0;
-    for (int b = 63; b >= 0; --b) {
-      if (((v >> b) & 1u) == 0) continue;
-      v ^= basis[b];
+      if (pos - i >= 0 && pos - i < l) v.Set(i * l + pos - i);
+    std::uint64_t c = 0;
+    for (int b = 127; b >= 0; --b) {
+      if (!v.Get(b)) continue;
+      v.Xor(basis[b]);
       c ^= comb[b];
     }
-    if (v != 0) return TScheme{};  // unreachable: the schemes are complete
+    if (!v.Empty()) return TScheme{};  // unreachable: the schemes are complete
     for (int e = 0; e < count; ++e)
       if ((c >> e) & 1u) {
         sc.recPoint[sc.rec] = static_cast<std::uint8_t>(e);
@@ -363,8 +375,10 @@ inline constexpr TScheme SchemeFor = MakeScheme(L == 7 ? 8 : L);
 static_assert(SchemeFor<1>.points == PointsFor(1) && SchemeFor<2>.points == PointsFor(2) &&
               SchemeFor<3>.points == PointsFor(3) && SchemeFor<4>.points == PointsFor(4) &&
               SchemeFor<5>.points == PointsFor(5) && SchemeFor<6>.points == PointsFor(6) &&
-              SchemeFor<7>.points == PointsFor(7) && SchemeFor<8>.points == PointsFor(8));
-static_assert(SchemeFor<6>.rec > 0 && SchemeFor<8>.rec > 0 && SchemeFor<5>.rec > 0);
+              SchemeFor<7>.points == PointsFor(7) && SchemeFor<8>.points == PointsFor(8) &&
+              SchemeFor<9>.points == PointsFor(9));
+static_assert(SchemeFor<6>.rec > 0 && SchemeFor<8>.rec > 0 && SchemeFor<5>.rec > 0 &&
+              SchemeFor<9>.rec > 0);
 
 template <int L>
 void ExpandFixed(std::uint64_t* xh, const std::uint64_t* x) {

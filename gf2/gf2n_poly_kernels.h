@@ -21,7 +21,7 @@ bool GF2NUseWideKernels(bool use) noexcept;
 
 class TGF2NFlatField {
  public:
-  static constexpr int MaxLimbs = 8;  // N up to 512
+  static constexpr int MaxLimbs = 9;  // N up to 576
 
   // Prepares the kernels for the field polynomial P (degree N >= 1). Usable()
   // is false when N is beyond MaxLimbs limbs; nothing else may then be called.
@@ -47,7 +47,7 @@ class TGF2NFlatField {
   // once into Points() Karatsuba points (sums of limb subsets), after which
   // a product costs Points() word products instead of L^2 and the partial
   // results are recombined once per sum.
-  static constexpr int MaxPoints = 27;
+  static constexpr int MaxPoints = 36;
   int Points() const noexcept { return points_; }
   void Expand(std::uint64_t* xh, const std::uint64_t* x) const noexcept;
   // R := sum of X[k]·Y[k] for k < count, X and Y expanded (Points() limbs

@@ -1,15 +1,18 @@
-// Fixed-point kernels of the Weber product on 64-bit words.
+// Fixed-point kernels of the Weber product on 64-bit words; the carry
+// chains and word products are the word layer's (integers/words.h).
 #include "engine/weber_fixed.h"
 
 #include <algorithm>
 #include <bit>
 #include <cstring>
 
+#include "integers/words.h"
+
 namespace rara::weber_fixed {
 
 namespace {
 
-using u128 = unsigned __int128;
+using words::u128;
 
 bool IsNegative(const Word* a, std::int32_t w) { return (a[w - 1] >> 63) != 0; }
 
@@ -68,16 +71,7 @@ void SignedProduct(Word* buf, std::int32_t l, const Word* x, std::int32_t w, TFa
 
 }  // namespace
 
-void Add(Word* r, const Word* a, std::int32_t w) {
-  Word carry = 0;
-  for (std::int32_t i = 0; i < w; ++i) {
-    const Word s = r[i] + carry;
-    const Word c1 = s < carry ? 1 : 0;
-    const Word t = s + a[i];
-    carry = c1 + (t < s ? 1 : 0);
-    r[i] = t;
-  }
-}
+void Add(Word* r, const Word* a, std::int32_t w) { words::AddN(r, r, a, w); }
 
 std::int32_t BitLength(const Word* a, std::int32_t w) {
   const Word ext = IsNegative(a, w) ? ~Word{0} : 0;

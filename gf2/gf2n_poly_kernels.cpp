@@ -10,9 +10,10 @@
 #include <cstring>
 #include <utility>
 
+#include "gf2/gf2_kernel_limits.h"
 #include "gf2/gf2_kernels.h"
 
-#if defined(__x86_64__) || defined(__i386__)
+#if defined(__x86_64__)
 #include <immintrin.h>
 #define RARA_GF2N_HAVE_CLMUL_CODE 1
 #endif
@@ -48,24 +49,6 @@ void DotPortable(std::uint64_t* r, const std::uint64_t* x, const std::uint64_t* 
       }
     }
   std::memcpy(r, acc, sizeof acc);
-}
-
-inline std::uint64_t Spread32(std::uint64_t v) noexcept {
-  v = (v | (v << 16)) & 0x0000FFFF0000FFFFull;
-  v = (v | (v << 8)) & 0x00FF00FF00FF00FFull;
-  v = (v | (v << 4)) & 0x0F0F0F0F0F0F0F0Full;
-  v = (v | (v << 2)) & 0x3333333333333333ull;
-  v = (v | (v << 1)) & 0x5555555555555555ull;
-  return v;
-}
-
-template <int L>
-void SpreadPortable(std::uint64_t* r, const std::uint64_t* x) {
-  for (int i = L - 1; i >= 0; --i) {
-    const std::uint64_t v = x[i];
-    r[2 * i] = Spread32(v & 0xFFFFFFFFu);
-    r[2 * i + 1] = Spread32(v >> 32);
-  }
 }
 
 // ---------------------------------------------------------------- hardware
@@ -117,15 +100,6 @@ template <int L>
 __attribute__((target("pclmul,sse2"))) void DotHardware(std::uint64_t* r, const std::uint64_t* x,
                                                           const std::uint64_t* y, std::int32_t count) {
   DotHardwareBody<L>(r, x, y, count);
-}
-
-template <int L>
-__attribute__((target("pclmul,sse2"))) void SpreadHardware(std::uint64_t* r, const std::uint64_t* x) {
-  for (int i = L - 1; i >= 0; --i) {
-    const __m128i v = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(x + i));
-    const __m128i s = _mm_clmulepi64_si128(v, v, 0x00);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(r + 2 * i), s);
-  }
 }
 
 #endif
@@ -223,7 +197,7 @@ template <int E, int B = 0>
 __attribute__((target("pclmul,sse2"))) void PointwiseHardware(std::uint64_t* r, const std::uint64_t* x,
                                                                 const std::uint64_t* y, std::int32_t count) {
   if constexpr (B < E) {
-    constexpr int C = E - B > 9 ? 9 : E - B;
+    constexpr int C = E - B > gf2_limits::PointChunk ? gf2_limits::PointChunk : E - B;
     PointChunk<E, B, C>(r, x, y, count);
     PointwiseHardware<E, B + C>(r, x, y, count);
   }
@@ -284,7 +258,7 @@ template <int E, int B = 0>
 __attribute__((target("avx2,vpclmulqdq,pclmul"))) void PointwiseWide(std::uint64_t* r, const std::uint64_t* x,
                                                                      const std::uint64_t* y, std::int32_t count) {
   if constexpr (B < E) {
-    constexpr int C = E - B > 12 ? 12 : E - B;
+    constexpr int C = E - B > gf2_limits::PointChunkWide ? gf2_limits::PointChunkWide : E - B;
     PointChunkWide<E, B, C>(r, x, y, count);
     PointwiseWide<E, B + C>(r, x, y, count);
   }
@@ -437,7 +411,6 @@ constexpr auto MakeTables(std::integer_sequence<int, I...>) {
   struct TTables {
     std::array<void (*)(std::uint64_t*, const std::uint64_t*, const std::uint64_t*, std::int32_t), sizeof...(I)> dotP,
         dotH;
-    std::array<void (*)(std::uint64_t*, const std::uint64_t*), sizeof...(I)> spreadP, spreadH;
     std::array<void (*)(std::uint64_t*, const std::uint64_t*, const std::uint64_t*, std::int32_t), sizeof...(I)>
         pointP, pointH;
     std::array<void (*)(std::uint64_t*, const std::uint64_t*, const std::uint64_t*, std::int32_t), sizeof...(I)>
@@ -447,8 +420,6 @@ constexpr auto MakeTables(std::integer_sequence<int, I...>) {
 #ifdef RARA_GF2N_HAVE_CLMUL_CODE
   return TTables{{&DotPortable<I + 1>...},
                  {&DotHardware<I + 1>...},
-                 {&SpreadPortable<I + 1>...},
-                 {&SpreadHardware<I + 1>...},
                  {&PointwisePortable<PointsFor(I + 1)>...},
                  {&PointwiseHardware<PointsFor(I + 1)>...},
                  {&ReducePortable<I + 1>...},
@@ -458,7 +429,6 @@ constexpr auto MakeTables(std::integer_sequence<int, I...>) {
                  {&RecombineFixed<I + 1>...}};
 #else
   return TTables{{&DotPortable<I + 1>...},      {&DotPortable<I + 1>...},
-                 {&SpreadPortable<I + 1>...},   {&SpreadPortable<I + 1>...},
                  {&PointwisePortable<PointsFor(I + 1)>...}, {&PointwisePortable<PointsFor(I + 1)>...},
                  {&ReducePortable<I + 1>...},   {&ReducePortable<I + 1>...},
                  {&PointwisePortable<PointsFor(I + 1)>...},
@@ -467,14 +437,6 @@ constexpr auto MakeTables(std::integer_sequence<int, I...>) {
 }
 
 constexpr auto Tables = MakeTables(std::make_integer_sequence<int, TGF2NFlatField::MaxLimbs>{});
-
-bool DetectWide() noexcept {
-#ifdef RARA_GF2N_HAVE_CLMUL_CODE
-  return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("vpclmulqdq");
-#else
-  return false;
-#endif
-}
 
 std::atomic<bool>& WideWanted() {
   static std::atomic<bool> wanted{true};
@@ -491,7 +453,7 @@ TGF2NFlatField::TGF2NFlatField(const TGF2Poly& p) {
   // Kernel choice follows the binary kernels, so tests can force either.
   const bool hw = GF2HardwareKernelsActive();
   dot_ = hw ? Tables.dotH[limbs_ - 1] : Tables.dotP[limbs_ - 1];
-  spread_ = hw ? Tables.spreadH[limbs_ - 1] : Tables.spreadP[limbs_ - 1];
+  spread_ = GF2Spread64Kernel();
   pointwise_ = hw ? (GF2NWideKernelsActive() ? Tables.pointW[limbs_ - 1] : Tables.pointH[limbs_ - 1])
                   : Tables.pointP[limbs_ - 1];
   reduce_ = hw ? Tables.reduceH[limbs_ - 1] : Tables.reduceP[limbs_ - 1];
@@ -527,7 +489,7 @@ void TGF2NFlatField::DotExpanded(std::uint64_t* r, const std::uint64_t* xh, cons
 
 void TGF2NFlatField::AddSquareWide(std::uint64_t* acc, const std::uint64_t* x) const noexcept {
   std::uint64_t t[2 * MaxLimbs];
-  spread_(t, x);
+  spread_(t, x, limbs_);
   for (int i = 0; i < 2 * limbs_; ++i) acc[i] ^= t[i];
 }
 
@@ -564,7 +526,7 @@ void TGF2NFlatField::Mul(std::uint64_t* r, const std::uint64_t* x, const std::ui
 
 void TGF2NFlatField::Sqr(std::uint64_t* r, const std::uint64_t* x) const noexcept {
   std::uint64_t acc[2 * MaxLimbs];
-  spread_(acc, x);
+  spread_(acc, x, limbs_);
   Reduce(acc);
   std::memcpy(r, acc, static_cast<std::size_t>(limbs_) * 8);
 }
@@ -583,8 +545,7 @@ void TGF2NFlatField::ReduceWide(std::uint64_t* r, const std::uint64_t* acc) cons
 }
 
 bool GF2NWideKernelsActive() noexcept {
-  static const bool available = DetectWide();
-  return available && WideWanted().load(std::memory_order_relaxed);
+  return GF2CpuFeatures().wideClmul && WideWanted().load(std::memory_order_relaxed);
 }
 
 bool GF2NUseWideKernels(bool use) noexcept {

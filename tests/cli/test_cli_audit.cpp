@@ -29,9 +29,9 @@ struct TAuditRun {
   std::string Out, Err;
 };
 
-std::string Slurp(const fs::path& path) { return test::ReadWholeFile(path.string()); }
+std::string Slurp(const fs::path& path) { return ::rara::test::ReadWholeFile(path.string()); }
 
-std::string Output(const std::string& command) { return test::CommandOutput(command); }
+std::string Output(const std::string& command) { return ::rara::test::CommandOutput(command); }
 
 bool HaveOpenssl() { return std::system("openssl version >/dev/null 2>&1") == 0; }
 

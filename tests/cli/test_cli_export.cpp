@@ -24,7 +24,7 @@ struct TExportRun {
   std::string Out, Err;
 };
 
-std::string Slurp(const fs::path& path) { return test::ReadWholeFile(path.string()); }
+std::string Slurp(const fs::path& path) { return ::rara::test::ReadWholeFile(path.string()); }
 
 class CliExport : public testing::Test {
  protected:

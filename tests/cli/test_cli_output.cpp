@@ -15,12 +15,14 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/test_support.h"
+
 namespace rara {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string Slurp(const fs::path& path) { return test::ReadWholeFile(path.string()); }
+std::string Slurp(const fs::path& path) { return ::rara::test::ReadWholeFile(path.string()); }
 
 std::string Quote(const std::string& s) {
   std::string q = "'";
@@ -221,4 +223,3 @@ TEST_F(CliOutput, ExportThatCannotDescribeTheFieldIsRefusedFirst) {
 
 }  // namespace
 }  // namespace rara
-#include "tests/support/test_support.h"

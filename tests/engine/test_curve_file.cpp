@@ -22,7 +22,7 @@ namespace {
 
 bool HaveOpenssl() { return std::system("openssl version >/dev/null 2>&1") == 0; }
 
-std::string Output(const std::string& command) { return test::CommandOutput(command); }
+std::string Output(const std::string& command) { return ::rara::test::CommandOutput(command); }
 
 std::string Openssl(const std::string& name, const std::string& extra) {
   return Output("openssl ecparam -name " + name + " -param_enc explicit " + extra + " 2>/dev/null");

@@ -35,7 +35,7 @@ int Shell(const std::string& command) {
   return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
 }
 
-std::string ReadFile(const fs::path& p) { return test::ReadWholeFile(p.string()); }
+std::string ReadFile(const fs::path& p) { return ::rara::test::ReadWholeFile(p.string()); }
 
 class ExportTest : public testing::Test {
  protected:

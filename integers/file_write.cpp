@@ -37,7 +37,10 @@ class TFd {
 bool SameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
 
 // Writes all count bytes; false with errno set otherwise.
-bool WriteAll(int fd, const char* p, std::size_t count) {
+// Writes all of p; `written` counts the bytes that reached the file, also
+// when a later write fails.
+bool WriteAll(int fd, const char* p, std::size_t count, std::size_t& written) {
+  written = 0;
   while (count > 0) {
     const ssize_t n = ::write(fd, p, count);
     if (n < 0) {
@@ -49,9 +52,15 @@ bool WriteAll(int fd, const char* p, std::size_t count) {
       return false;
     }
     p += n;
+    written += static_cast<std::size_t>(n);
     count -= static_cast<std::size_t>(n);
   }
   return true;
+}
+
+bool WriteAll(int fd, const char* p, std::size_t count) {
+  std::size_t written = 0;
+  return WriteAll(fd, p, count, written);
 }
 
 // Syncs to the disk; a file that cannot be synced (EINVAL: no such
@@ -123,15 +132,17 @@ void FileAppend(const std::string& fileName, std::string_view data) {
     // Everything up to here belongs to earlier records, ours or not.
     const off_t size = mine.st_size;
     int code = 0;
-    if (!WriteAll(fd.Get(), data.data(), data.size()) || (regular && !Sync(fd.Get()))) code = errno;
+    std::size_t written = 0;
+    if (!WriteAll(fd.Get(), data.data(), data.size(), written) || (regular && !Sync(fd.Get())))
+      code = errno;
     if (code == 0) return;  // closing releases the lock
 
     if (regular) {
-      // Take back our own bytes only: while we hold the lock nobody else
-      // appends, and a file that grew beyond our record is left alone.
+      // Take back our own bytes only, and only when the file holds exactly
+      // what it held plus them: a writer that appends without the lock may
+      // have added its own meanwhile, and those are never cut.
       struct stat now {};
-      if (::fstat(fd.Get(), &now) == 0 && now.st_size >= size &&
-          now.st_size - size <= static_cast<off_t>(data.size())) {
+      if (::fstat(fd.Get(), &now) == 0 && now.st_size == size + static_cast<off_t>(written)) {
         if (::ftruncate(fd.Get(), size) == 0) ::fsync(fd.Get());
         struct stat there {};
         if (created && size == 0 && ::stat(name, &there) == 0 && SameFile(there, mine)) ::unlink(name);

@@ -3,7 +3,10 @@
 // distinct-degree then equal-degree (trace map) splitting.
 #include "gf2/gf2_factor.h"
 
+#include <string>
+
 #include "integers/break.h"
+#include "integers/errors.h"
 
 namespace rara {
 
@@ -12,6 +15,10 @@ namespace {
 // Irreducibility test: rounds with a gcd each, then rounds per batched gcd.
 constexpr std::int32_t EarlyRounds = 8;
 constexpr std::int32_t BatchRounds = 16;
+
+// Each equal-degree try splits with probability at least 1/2, so this many
+// failures in a row mean the random source is broken, not bad luck.
+constexpr std::int32_t MaxSplitTries = 256;
 
 // Below this degree of the modulus the bitwise division is as quick as the
 // table, and building the table is not worth it.
@@ -110,7 +117,11 @@ void EqualDegreeSplit(TGF2Poly& f, std::int32_t i, TGF2PolyVector& v) {
   TGF2Poly& g = *gp;
   {
     const TModulus m(f);
+    std::int32_t tries = 0;
     do {
+      if (++tries > MaxSplitTries)
+        RaiseRuv("GF2Factor\r\nNo random split found in " + std::to_string(MaxSplitTries) +
+                 " tries: the random generator gives no usable numbers");
       RuvBreak();
       // deg R < 2i <= deg F: every pair of factors sees a uniformly random
       // pair of residues, so each try splits with probability at least 1/2.
@@ -128,6 +139,43 @@ void EqualDegreeSplit(TGF2Poly& f, std::int32_t i, TGF2PolyVector& v) {
   GF2Div(f, g);
   EqualDegreeSplit(g, i, v);
   EqualDegreeSplit(f, i, v);
+}
+
+// True when no irreducible factor divides F twice: gcd(F, F') = 1 (a
+// square has F' = 0 and gcd F). deg F >= 1.
+bool IsSquareFree(const TGF2Poly& f) {
+  TUVPoly ap(f);
+  TGF2Poly& a = *ap;
+  GF2Derivative(a);
+  return GF2Gcd(a, f);
+}
+
+// Distinct-degree phase on a square-free F (consumed): after round i,
+// X = x^(2^i) mod F and gcd(X + x, F) collects the factors of degree i
+// still in F; several of them are split by the equal-degree phase.
+void SplitSquareFree(TGF2Poly& f, TGF2PolyVector& v) {
+  TModulus m(f);
+  TUVPoly xp, gp;
+  TGF2Poly& x = *xp;
+  TGF2Poly& g = *gp;
+  x.SetX();
+  for (std::int32_t i = 0;;) {
+    if (f.Degree() < 2 * i) break;
+    ++i;
+    m.SqrMod(x);
+    g.Assign(x);
+    GF2AddX(g);
+    GF2Gcd(g, f);
+    if (g.IsOne()) continue;
+    GF2Div(f, g);
+    m.Rebuild();
+    m.Reduce(x);
+    if (i < g.Degree())
+      EqualDegreeSplit(g, i, v);
+    else
+      v.NewCell(g);
+  }
+  if (!f.IsOne()) v.NewCell(f);
 }
 
 }  // namespace
@@ -222,31 +270,32 @@ void GF2Factor(const TGF2Poly& p, TGF2PolyVector& v, bool squareFreeFirst) {
       if (f.Degree() == 1) v.NewCell(f);
       return;
     }
+  } else if (!IsSquareFree(f)) {
+    // The phases below assume distinct factors (a repeated factor reaches
+    // the trace map with the wrong degree, which never splits it): split the
+    // square-free part and give each factor its multiplicity in P.
+    TUVPoly sp(f);
+    GF2SquareFree(*sp);
+    TGF2PolyVector distinct;
+    SplitSquareFree(*sp, distinct);
+    TUVPoly qp, rp;
+    TGF2Poly& q = *qp;
+    TGF2Poly& r = *rp;
+    for (std::int32_t k = 0; k < distinct.Count(); ++k) {
+      const TGF2Poly& g = distinct.Cell(k);
+      for (;;) {
+        r.Assign(f);
+        GF2Mod(r, g);
+        if (!r.IsZero()) break;
+        q.Assign(f);
+        GF2Div(q, g);
+        GF2Swap(f, q);
+        v.NewCell(g);
+      }
+    }
+    return;
   }
-  // Distinct-degree phase: after round i, X = x^(2^i) mod F and
-  // gcd(X + x, F) collects the factors of degree i still in F.
-  TModulus m(f);
-  TUVPoly xp, gp;
-  TGF2Poly& x = *xp;
-  TGF2Poly& g = *gp;
-  x.SetX();
-  for (std::int32_t i = 0;;) {
-    if (f.Degree() < 2 * i) break;
-    ++i;
-    m.SqrMod(x);
-    g.Assign(x);
-    GF2AddX(g);
-    GF2Gcd(g, f);
-    if (g.IsOne()) continue;
-    GF2Div(f, g);
-    m.Rebuild();
-    m.Reduce(x);
-    if (i < g.Degree())
-      EqualDegreeSplit(g, i, v);
-    else
-      v.NewCell(g);
-  }
-  if (!f.IsOne()) v.NewCell(f);
+  SplitSquareFree(f, v);
 }
 
 }  // namespace rara

@@ -16,7 +16,8 @@ bool GF2IsNormal(const TGF2Poly& p);
 void GF2SquareFree(TGF2Poly& p);
 // V := the irreducible factors of P, grouped by increasing degree; P is not
 // changed. With squareFreeFirst every distinct factor comes once. Without it
-// P must already be square-free: repeated factors are not split reliably.
+// a factor comes as often as it divides P (adjacent copies), so the product
+// of V is P. A random source that never splits raises ERuv "GF2Factor".
 void GF2Factor(const TGF2Poly& p, TGF2PolyVector& v, bool squareFreeFirst);
 
 }  // namespace rara

@@ -15,6 +15,11 @@ constexpr bool OutOfRange(std::int32_t v, std::uint32_t bound) noexcept {
   return static_cast<std::uint32_t>(v) > bound;
 }
 
+// 0 <= i < count; an empty range holds no index (count - 1 would wrap).
+constexpr bool InRange(std::int32_t i, std::int32_t count) noexcept {
+  return static_cast<std::uint32_t>(i) < static_cast<std::uint32_t>(count);
+}
+
 // Working copies of the rows, all sized to the same word count so that a row
 // addition is one exclusive-or loop without storage checks. The extra top
 // words stay zero or are trimmed by Finish.
@@ -60,12 +65,12 @@ void TGF2PolyVector::Size(std::int32_t n) {
 }
 
 TGF2Poly& TGF2PolyVector::Cell(std::int32_t i) {
-  if (OutOfRange(i, static_cast<std::uint32_t>(Count()) - 1u)) RaiseIndexError(ClassName() + ".Cell");
+  if (!InRange(i, Count())) RaiseIndexError(ClassName() + ".Cell");
   return *cells_[static_cast<std::size_t>(i)];
 }
 
 const TGF2Poly& TGF2PolyVector::Cell(std::int32_t i) const {
-  if (OutOfRange(i, static_cast<std::uint32_t>(Count()) - 1u)) RaiseIndexError(ClassName() + ".Cell");
+  if (!InRange(i, Count())) RaiseIndexError(ClassName() + ".Cell");
   return *cells_[static_cast<std::size_t>(i)];
 }
 

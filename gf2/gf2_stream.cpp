@@ -160,9 +160,16 @@ void TGF2SqrMatrix::SaveToStream(TStream& stream) const { rows_.SaveToStream(str
 
 void TGF2SqrMatrix::LoadFromStream(TStream& stream) {
   try {
+    // A row count above the dimension limit is refused before any row is
+    // read, as SetDimension would refuse it.
+    if (stream.Remaining() >= 4) {
+      TStreamPosGuard peek(stream);
+      if (stream.ReadI32() > MaxDimension) RaiseStreamError(ClassName() + ".LoadFromStream");
+    }
     rows_.LoadFromStream(stream);
   } catch (const ERuvStreamError&) {
-    ClearRows();
+    // The row vector empties itself on a damaged stream; keep that state.
+    rows_.Size(0);
     RaiseStreamError(ClassName() + ".LoadFromStream");
   }
 }

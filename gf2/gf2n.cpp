@@ -319,7 +319,7 @@ void TGF2N::LoadFromStream(TStream& stream) {
 
     const std::int32_t n = t.n_;
     bool ok = hasNormal <= 1 && t.basisType_ <= btNormal && t.redKind_ <= RedGeneral && n >= 2 &&
-              t.fieldPoly_.Degree() == n && t.basisConst_.Degree() < n && t.traceOneDeg_ >= -1 &&
+              t.fieldPoly_.Degree() == n && t.basisConst_.Degree() < n && t.traceOneDeg_ >= -1 && t.traceOneDeg_ < n &&
               (t.hasNormalBasis_ || t.basisType_ == btStandard);
     if (ok && t.hasNormalBasis_) ok = MatrixFits(*t.s2n_, n) && MatrixFits(*t.n2s_, n);
     if (ok) {
@@ -344,6 +344,18 @@ void TGF2N::LoadFromStream(TStream& stream) {
     else
       t.shiftTable_.reset();
     t.PrepareReduce();
+    if (t.traceOneDeg_ >= 0) {
+      // SolveQuad starts from t^k as an element of trace 1; any other value
+      // makes it fail on solvable equations, or search forever.
+      TUVPoly mono, tr;
+      mono->SetMonomial(t.traceOneDeg_);
+      tr->Assign(*mono);
+      for (std::int32_t i = 1; i < n; ++i) {
+        t.SqrStd(*tr);
+        GF2Add(*tr, *mono);
+      }
+      if (!tr->IsOne()) RaiseStreamError(name);
+    }
     t.BuildFlat();
     Assign(t);
   } catch (const ERuvAbort&) {

@@ -130,7 +130,10 @@ class TGF2N : public TRuvObject {
   void StoreProduct(TGF2Poly& a, std::uint32_t* r, std::int32_t words) const;
   void MulStd(TGF2Poly& a, const TGF2Poly& b) const;
   void SqrStd(TGF2Poly& a) const;
-  void InvCore(TGF2Poly& a) const;  // A != 0
+  void InvCore(TGF2Poly& a) const;  // A != 0 in the field
+  // A of degree >= N (degree checks off) is 0 of the field: P divides it
+  // (standard basis), or no coordinate below N is set (normal basis).
+  bool IsZeroBeyondN(const TGF2Poly& a) const;
   void PowStd(TGF2Poly& a, std::uint64_t e) const;
   void RotateUp(TGF2Poly& a) const;    // normal-basis square
   void RotateDown(TGF2Poly& a) const;  // normal-basis square root

@@ -350,9 +350,19 @@ void TGF2N::InvCore(TGF2Poly& a) const {
   ReduceStd(a);
 }
 
+bool TGF2N::IsZeroBeyondN(const TGF2Poly& a) const {
+  TUVPoly c(a);
+  if (basisType_ == btStandard)
+    ReduceStd(*c);
+  else
+    ToStandard(*c);
+  return c->IsZero();
+}
+
 bool TGF2N::Inv(TGF2Poly& a) const {
   CheckDegree(a, "Inv");
   if (a.IsZero()) return false;
+  if (a.Degree() >= n_ && IsZeroBeyondN(a)) return false;
   if (basisType_ == btStandard) {
     InvCore(a);
     return true;
@@ -382,6 +392,7 @@ bool TGF2N::Pow(TGF2Poly& a, std::int64_t e) const {
     return true;
   }
   if (a.IsZero()) return e > 0;
+  if (e < 0 && a.Degree() >= n_ && IsZeroBeyondN(a)) return false;
   if (Is1(a)) return true;
   // The magnitude of the most negative exponent does not fit int64.
   const std::uint64_t m = e < 0 ? 0 - static_cast<std::uint64_t>(e) : static_cast<std::uint64_t>(e);

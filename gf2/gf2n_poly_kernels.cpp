@@ -519,7 +519,8 @@ void TGF2NFlatField::AddSquareWide(std::uint64_t* acc, const std::uint64_t* x) c
 
 void TGF2NFlatField::Load(std::uint64_t* e, const TGF2Poly& a) const noexcept {
   std::memset(e, 0, static_cast<std::size_t>(limbs_) * 8);
-  std::memcpy(e, a.Words(), static_cast<std::size_t>(a.Count()) * 4);
+  // Zero holds no storage: its word pointer may be null.
+  if (a.Count() > 0) std::memcpy(e, a.Words(), static_cast<std::size_t>(a.Count()) * 4);
 }
 
 void TGF2NFlatField::Store(TGF2Poly& a, const std::uint64_t* e) const {

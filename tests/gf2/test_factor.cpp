@@ -9,6 +9,7 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "gf2/gf2_factor.h"
@@ -16,6 +17,7 @@
 #include "gf2/gf2_poly.h"
 #include "integers/break.h"
 #include "integers/errors.h"
+#include "integers/random.h"
 #include "tests/gf2/gf2_reference.h"
 #include "tests/support/test_support.h"
 
@@ -190,6 +192,57 @@ TEST(GF2Factor, SmallCases) {
   EXPECT_TRUE(GF2Equal(v.Cell(2), b));
 }
 
+// Without the square-free step a repeated factor used to reach the
+// equal-degree phase with the wrong degree (x^5-type factors at i = 10, where
+// the trace map is 0) and was never split; now every factor comes as often as
+// it divides P.
+TEST(GF2Factor, RepeatedFactorsWithoutSquareFreeStep) {
+  SeedRandom(47);
+  TGF2PolyVector v;
+  auto expectFactors = [&v](const TGF2Poly& p, std::vector<const TGF2Poly*> expected) {
+    GF2Factor(p, v, false);
+    std::vector<std::string> ours, theirs;
+    for (int i = 0; i < v.Count(); ++i) {
+      EXPECT_TRUE(GF2IsIrreducible(v.Cell(i))) << Hex(v.Cell(i));
+      if (i > 0) {
+        EXPECT_LE(v.Cell(i - 1).Degree(), v.Cell(i).Degree());
+      }
+      ours.push_back(Hex(v.Cell(i)));
+    }
+    for (const TGF2Poly* f : expected) theirs.push_back(Hex(*f));
+    EXPECT_EQ(Sorted(ours), Sorted(theirs)) << Hex(p);
+  };
+  const TGF2Poly b = Degs({2, 1, 0}), x = Degs({1});
+  expectFactors(Product({&b, &b, &b}), {&b, &b, &b});
+  expectFactors(Product({&x, &x, &b}), {&x, &x, &b});
+  const TGF2Poly f1 = Degs({5, 2, 0}), f2 = Degs({5, 3, 0}), f3 = Degs({5, 3, 2, 1, 0}), f4 = Degs({5, 4, 2, 1, 0});
+  expectFactors(Product({&f1, &f2, &f3, &f4, &f1, &f2, &f3, &f4}), {&f1, &f1, &f2, &f2, &f3, &f3, &f4, &f4});
+  expectFactors(Product({&f1, &f1, &f1, &f1, &f2, &b, &b}), {&b, &b, &f1, &f1, &f1, &f1, &f2});
+}
+
+// The generator of a thread other than the main one used to stay all zero,
+// and the equal-degree phase drew zero forever.
+TEST(GF2Factor, RunsInAnotherThread) {
+  const TGF2Poly f1 = Degs({5, 2, 0}), f2 = Degs({5, 3, 0}), f3 = Degs({5, 3, 2, 1, 0}), f4 = Degs({5, 4, 2, 1, 0});
+  const TGF2Poly p = Product({&f1, &f2, &f3, &f4});
+  std::uint32_t draws = 0;
+  int count = -1;
+  TGF2Poly product;
+  std::thread worker([&] {
+    for (int i = 0; i < 4; ++i) draws |= RuvRandom();
+    if (draws == 0) return;  // factoring would never end
+    TGF2PolyVector v;
+    GF2Factor(p, v, true);
+    count = v.Count();
+    product.SetOne();
+    for (int i = 0; i < v.Count(); ++i) GF2Mul(product, v.Cell(i));
+  });
+  worker.join();
+  ASSERT_NE(draws, 0u);
+  EXPECT_EQ(count, 4);
+  EXPECT_TRUE(GF2Equal(product, p));
+}
+
 // ---------------------------------------------------------------- against PARI/GP
 
 TEST(GF2Irreducible, AgreesWithGp) {
@@ -270,7 +323,8 @@ TEST(GF2Factor, AgreesWithGpFactormod) {
   }
   std::string script;
   for (const auto& p : polys)
-    script += "F=factormod(" + Gp(p) + ",2)[,1];for(i=1,#F,printf(\"%x \",subst(lift(F[i]),x,2)));print();\n";
+    script += "F=factormod(" + Gp(p) +
+              ",2);for(i=1,#F[,1],for(j=1,F[i,2],printf(\"%x \",subst(lift(F[i,1]),x,2))));print();\n";
   const std::vector<std::string> lines = Lines(RunGp(script + "print(\"end\")"));
   ASSERT_EQ(lines.size(), polys.size() + 1);
   TGF2PolyVector v;
@@ -278,9 +332,12 @@ TEST(GF2Factor, AgreesWithGpFactormod) {
     const TGF2Poly& p = polys[k];
     SCOPED_TRACE(seed + " P = " + Gp(p));
     GF2Factor(p, v, true);
-    std::vector<std::string> ours, theirs;
+    // GP lists each factor as often as it divides P.
+    std::vector<std::string> ours, theirs, repeated;
     std::istringstream in(lines[k]);
-    for (std::string h; in >> h;) theirs.push_back(HexDigits(FromHexDigits(h)));
+    for (std::string h; in >> h;) repeated.push_back(HexDigits(FromHexDigits(h)));
+    theirs = Sorted(repeated);
+    theirs.erase(std::unique(theirs.begin(), theirs.end()), theirs.end());
     TGF2Poly prod;
     prod.SetOne();
     for (int i = 0; i < v.Count(); ++i) {
@@ -300,6 +357,11 @@ TEST(GF2Factor, AgreesWithGpFactormod) {
     ours.clear();
     for (int i = 0; i < v.Count(); ++i) ours.push_back(HexDigits(v.Cell(i)));
     EXPECT_EQ(Sorted(ours), Sorted(theirs)) << "without the square-free step";
+    // P itself without the square-free step: every factor with its multiplicity.
+    GF2Factor(p, v, false);
+    ours.clear();
+    for (int i = 0; i < v.Count(); ++i) ours.push_back(HexDigits(v.Cell(i)));
+    EXPECT_EQ(Sorted(ours), Sorted(repeated)) << "with multiplicities";
   }
 }
 

@@ -6,9 +6,12 @@
 #include "gf2/field_poly_lists.h"
 #include "gf2/gf2_poly.h"
 #include "integers/errors.h"
+#include "tests/support/test_support.h"
 
 namespace rara {
 namespace {
+
+using test::MessageOf;
 
 TDynLongintArray Degs(const TGF2Poly& p) {
   TDynLongintArray d;
@@ -55,20 +58,10 @@ TEST(FieldPolyLists, TellingRows) {
 TEST(FieldPolyLists, RangeErrorsLeaveTheOutputAlone) {
   TGF2Poly p;
   p.SetWord(0x1234);
-  try {
-    GetX963Irreducible(p, 159);
-    FAIL();
-  } catch (const ERuvIndexError& e) {
-    EXPECT_STREQ(e.what(), "GetX963Irreducible\r\nInvalid index");
-  }
+  EXPECT_EQ(MessageOf<ERuvIndexError>([&] { GetX963Irreducible(p, 159); }), "GetX963Irreducible\r\nInvalid index");
   EXPECT_THROW(GetP1363Irreducible(p, 63), ERuvIndexError);
   EXPECT_THROW(GetP1363Irreducible(p, 361), ERuvIndexError);
-  try {
-    GetNormal(p, 361);
-    FAIL();
-  } catch (const ERuvIndexError& e) {
-    EXPECT_STREQ(e.what(), "GetNormal\r\nInvalid index");
-  }
+  EXPECT_EQ(MessageOf<ERuvIndexError>([&] { GetNormal(p, 361); }), "GetNormal\r\nInvalid index");
   EXPECT_TRUE(GF2Equal(p, [] { TGF2Poly q; q.SetWord(0x1234); return q; }()));
   EXPECT_EQ(GaussNormalText(63), "");
   EXPECT_EQ(GaussNormalText(1000), "");

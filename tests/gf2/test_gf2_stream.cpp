@@ -203,6 +203,28 @@ TEST(GF2Stream, DamagedCounts) {
   EXPECT_EQ(x.Degree(), 2);
 }
 
+// A row vector longer than the dimension limit is a valid vector but no
+// matrix: SetDimension would refuse it, and so does the stream form.
+TEST(GF2Stream, MatrixAboveTheDimensionLimit) {
+  for (const std::int32_t rows : {TGF2SqrMatrix::MaxDimension, TGF2SqrMatrix::MaxDimension + 1}) {
+    TBytes b(Prefix, 0);
+    PutU32(b, static_cast<std::uint32_t>(rows));
+    for (std::int32_t i = 0; i < rows; ++i) {
+      PutU32(b, 0);  // an empty row and the checksum of no bytes
+      PutU32(b, RuvCrc32(nullptr, 0));
+    }
+    TGF2PolyVector v;
+    ASSERT_TRUE(TryLoad(b, v, "TGF2PolyVector", VectorEmpty));
+    EXPECT_EQ(v.Count(), rows);
+    TGF2SqrMatrix m;
+    m.SetDimension(3);
+    m.SetIdentity();
+    const bool loaded = TryLoad(b, m, "TGF2SqrMatrix", MatrixEmpty);
+    EXPECT_EQ(loaded, rows <= TGF2SqrMatrix::MaxDimension) << rows;
+    EXPECT_EQ(m.Dimension(), loaded ? rows : 0);
+  }
+}
+
 class GF2Files : public ::testing::Test {
  protected:
   void SetUp() override {

@@ -3,8 +3,10 @@
 // file forms with damaged input.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "gf2/gf2_factor.h"
 #include "gf2/gf2n.h"
@@ -20,16 +22,6 @@ TGF2Poly Degs(std::initializer_list<std::int32_t> d) {
   TGF2Poly p;
   GF2SetDegs(p, d);
   return p;
-}
-
-template <class E, class F>
-std::string MessageOf(F&& f) {
-  try {
-    f();
-  } catch (const E& e) {
-    return e.what();
-  }
-  return "(no error)";
 }
 
 void ExpectDefault(const TGF2N& f) {
@@ -371,6 +363,56 @@ TEST(GF2NSetup, StreamRoundTripsAndDamage) {
   ExpectDefault(g);
 }
 
+// The trace-one exponent k is where SolveQuad starts: a stream whose k is
+// outside -1..N-1 or has Tr(t^k) = 0 is damaged like any other field.
+TEST(GF2NSetup, StreamTraceOneExponentIsChecked) {
+  std::vector<TGF2N> fields(3);  // the default field saves k = 1
+  fields[1].SetField(10, btStandard);
+  fields[2].SetField(163, btStandard);
+  SeedRandom(23);
+  for (const TGF2N& f : fields) {
+    SCOPED_TRACE(f.N());
+    const std::vector<std::uint8_t> good = Saved(f);
+    auto withK = [&good](std::int32_t k) {
+      std::vector<std::uint8_t> b = good;
+      for (int i = 0; i < 4; ++i) b[23 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(k >> (8 * i));
+      return b;
+    };
+    for (std::int32_t k : {-2, f.N(), f.N() + 1, 0x5FFFFFFF, 0x7FFFFFFF}) {
+      TMemoryStream s(withK(k));
+      TGF2N g;
+      EXPECT_EQ(MessageOf<ERuvStreamError>([&] { g.LoadFromStream(s); }), "TGF2N.LoadFromStream\r\nInvalid stream")
+          << k;
+      ExpectDefault(g);
+    }
+    for (std::int32_t k = 0; k < std::min(f.N(), 24); ++k) {
+      TGF2Poly mono;
+      mono.SetMonomial(k);
+      TMemoryStream s(withK(k));
+      TGF2N g;
+      if (!f.Trace(mono)) {
+        EXPECT_THROW(g.LoadFromStream(s), ERuvStreamError) << k;
+        continue;
+      }
+      ASSERT_NO_THROW(g.LoadFromStream(s)) << k;
+      EXPECT_EQ(g.TraceOneDeg(), k);
+      // Solvable equations R^2 + A·R = B stay solvable with the loaded k.
+      for (int i = 0; i < 4; ++i) {
+        TGF2Poly a, r, b, z;
+        g.Rnd(r);
+        g.Rnd(a);
+        if (a.IsZero()) a.SetOne();
+        b.Assign(r);
+        g.Mul(b, r);
+        z.Assign(a);
+        g.Mul(z, r);
+        g.Add(b, z);
+        EXPECT_TRUE(g.SolveQuad(z, a, b)) << k;
+      }
+    }
+  }
+}
+
 TEST(GF2NSetup, FileForm) {
   const std::string name = ::testing::TempDir() + "rara_gf2n_field.bin";
   TGF2N f, g;
@@ -430,6 +472,42 @@ TEST(GF2NSetup, DegreeChecksNameTheOperation) {
   ASSERT_TRUE(f.Inv(a));
   f.Mul(a, ref);
   EXPECT_TRUE(a.IsOne());
+}
+
+// With degree checks off, a multiple of P is a long form of 0: it has no
+// inverse and no negative power.
+TEST(GF2NSetup, UncheckedZeroHasNoInverse) {
+  TGF2N f;
+  f.SetField(7, btStandard);
+  f.SetCheckDegrees(false);
+  TGF2Poly c = Degs({3, 1, 0});
+  GF2Mul(c, f.FieldPoly());
+  for (const TGF2Poly& zero : {f.FieldPoly(), c}) {
+    SCOPED_TRACE(zero.Degree());
+    TGF2Poly a(zero);
+    EXPECT_FALSE(f.Inv(a));
+    EXPECT_TRUE(GF2Equal(a, zero));
+    EXPECT_FALSE(f.Pow(a, -1));
+    EXPECT_TRUE(GF2Equal(a, zero));
+    EXPECT_FALSE(f.Pow(a, -6));
+    EXPECT_TRUE(GF2Equal(a, zero));
+    EXPECT_TRUE(f.Pow(a, 3));
+    EXPECT_TRUE(a.IsZero());
+  }
+  // In the normal basis the coordinates from N up are not part of the element.
+  f.SetField(11, btNormal);
+  f.SetCheckDegrees(false);
+  TGF2Poly a;
+  a.SetMonomial(11);
+  EXPECT_FALSE(f.Inv(a));
+  EXPECT_FALSE(f.Pow(a, -1));
+  EXPECT_EQ(a.Degree(), 11);
+  a.SetCoef(3, true);
+  TGF2Poly b;
+  b.SetMonomial(3);
+  ASSERT_TRUE(f.Inv(a));
+  f.Mul(a, b);
+  EXPECT_TRUE(f.Is1(a));
 }
 
 TEST(GF2NSetup, ReducibleFieldPolynomialIsReported) {

@@ -117,6 +117,23 @@ TEST(GF2PolyVector, SizeCellsAndErrors) {
   EXPECT_EQ(MessageOf<ERuvIndexError>([&] { cw.Cell(5); }), "TGF2PolyVector.Cell\r\nInvalid index");
 }
 
+// The index bound Count - 1 once wrapped for an empty vector, so index 0
+// reached storage that does not exist.
+TEST(GF2PolyVector, EmptyHasNoValidIndex) {
+  TGF2PolyVector v;
+  const std::string message = "TGF2PolyVector.Cell\r\nInvalid index";
+  EXPECT_EQ(MessageOf<ERuvIndexError>([&] { v.Cell(0); }), message);
+  const TGF2PolyVector& cv = v;
+  EXPECT_EQ(MessageOf<ERuvIndexError>([&] { cv.Cell(0); }), message);
+  v.Size(2);
+  v.Size(0);
+  EXPECT_EQ(MessageOf<ERuvIndexError>([&] { v.Cell(0); }), message);
+  TGF2SqrMatrix m;
+  EXPECT_EQ(MessageOf<ERuvIndexError>([&] { m.Row(0); }), message);
+  const TGF2SqrMatrix& cm = m;
+  EXPECT_EQ(MessageOf<ERuvIndexError>([&] { cm.Row(0); }), message);
+}
+
 // ---------------------------------------------------------------- matrix
 
 TEST(GF2SqrMatrix, SettersAndErrors) {

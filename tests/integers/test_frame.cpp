@@ -6,6 +6,7 @@
 #include <chrono>
 #include <set>
 #include <thread>
+#include <vector>
 
 #include "integers/break.h"
 #include "integers/break_timer.h"
@@ -274,6 +275,31 @@ TEST(Random, StateIsPerThread) {
   EXPECT_EQ(mine, theirs);  // the other thread's seeding did not disturb ours
   RuvSeed("abc", 3);
   EXPECT_EQ(RuvRandom(), mine);
+}
+
+// A thread that never seeds draws from the main thread's seed and its own
+// rank: never the all-zero state, different per thread, the same again after
+// the main thread repeats its seed.
+TEST(Random, UnseededThreadsStartFromTheMainSeed) {
+  auto drawInThread = [] {
+    std::vector<std::uint32_t> words;
+    std::thread t([&] {
+      for (int i = 0; i < 8; ++i) words.push_back(RuvRandom());
+    });
+    t.join();
+    return words;
+  };
+  RuvSeed("rara", 4);
+  std::vector<std::uint32_t> mainWords;
+  for (int i = 0; i < 8; ++i) mainWords.push_back(RuvRandom());
+  const std::vector<std::uint32_t> first = drawInThread();
+  const std::vector<std::uint32_t> second = drawInThread();
+  EXPECT_NE(first, std::vector<std::uint32_t>(8, 0));
+  EXPECT_NE(first, second);
+  EXPECT_NE(first, mainWords);
+  RuvSeed("rara", 4);
+  EXPECT_EQ(drawInThread(), first);
+  EXPECT_EQ(drawInThread(), second);
 }
 
 // ---- Stopwatch ----

@@ -25,7 +25,7 @@ constexpr std::string_view MatrixHeader = "Ruv Square Matrix over GF2 ";
 // Smallest stream form of one polynomial: its count and its checksum.
 constexpr std::int64_t MinPolyBytes = 8;
 
-std::vector<std::uint8_t> WordBytes(const std::uint32_t* w, std::int32_t count) {
+[[maybe_unused]] std::vector<std::uint8_t> WordBytes(const std::uint32_t* w, std::int32_t count) {
   std::vector<std::uint8_t> bytes(static_cast<std::size_t>(count) * 4);
   for (std::int32_t i = 0; i < count; ++i)
     for (int k = 0; k < 4; ++k) bytes[4 * static_cast<std::size_t>(i) + k] = static_cast<std::uint8_t>(w[i] >> (8 * k));

@@ -15,8 +15,8 @@ namespace rara {
 
 namespace {
 
-// The limbs as little-endian bytes.
-std::vector<std::uint8_t> LimbBytes(const std::uint32_t* limbs, std::int32_t count) {
+// The limbs as little-endian bytes (needed on big-endian hosts only).
+[[maybe_unused]] std::vector<std::uint8_t> LimbBytes(const std::uint32_t* limbs, std::int32_t count) {
   std::vector<std::uint8_t> bytes(static_cast<std::size_t>(count) * 4);
   for (std::int32_t i = 0; i < count; ++i) {
     const std::uint32_t v = limbs[i];

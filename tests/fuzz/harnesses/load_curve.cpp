@@ -1,6 +1,7 @@
-// TGF2NECurve.LoadFromStream: a failed load leaves the curve as it was; a
-// loaded curve survives the round trip and, over a proper field, its group
-// law holds on a random point and on the point of order 2.
+// TGF2NECurve.LoadFromStream: a failed load leaves the curve as it was (the
+// parts' stream errors pass on); a loaded curve survives the round trip and,
+// over a proper field, its group law holds on a random point and on the
+// point of order 2.
 #include "curves/ec_gf2n.h"
 #include "gf2/gf2_factor.h"
 #include "integers/random.h"
@@ -67,7 +68,7 @@ RARA_FUZZ_ENTRY(load_curve) {
   const std::vector<std::uint8_t> before = SavedBytes(c);
   const bool loaded = CheckLoad<TGF2NECurve>(data, size, c, "TGF2NECurve", [&](const TGF2NECurve& x) {
     FUZZ_CHECK(SavedBytes(x) == before && x.State() == TGF2NECurve::Ready, "a failed curve load changed the curve");
-  });
+  }, {"TGF2N", "TGF2Poly"});
   if (!loaded || c.State() != TGF2NECurve::Ready || c.Field().N() > 400 ||
       !GF2IsIrreducible(c.Field().FieldPoly()))
     return 0;

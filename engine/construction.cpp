@@ -4,6 +4,7 @@
 #include "engine/cm_search.h"
 #include "engine/curve_point.h"
 #include "engine/mov.h"
+#include "engine/verify.h"
 #include "engine/weber.h"
 #include "gf2/gf2_factor.h"
 #include "integers/errors.h"
@@ -40,6 +41,7 @@ void TECGF2Data::Clear() {
 
 void TECGF2Data::ComputeParams(std::int32_t n, std::int32_t startD, std::int32_t kMaxSize,
                                std::int32_t trialBound, bool kMod4, std::int32_t& progress) {
+  const TVerifyStep verify(*this, "TECGF2Data.ComputeParams");
   N = n;
   D = startD;
   // Down to the nearest value = 7 (mod 8) by the two's-complement low bits,
@@ -58,6 +60,7 @@ void TECGF2Data::ComputeParams(std::int32_t n, std::int32_t startD, std::int32_t
 }
 
 void TECGF2Data::ComputeWeberPoly(std::int32_t& progress, long double ratio) {
+  const TVerifyStep verify(*this, "TECGF2Data.ComputeWeberPoly");
   GetWeberPolyMod2(W, D, ClassNumber, progress, ratio);
   WIrreducible = GF2IsIrreducible(W);
   if (WIrreducible)
@@ -68,12 +71,14 @@ void TECGF2Data::ComputeWeberPoly(std::int32_t& progress, long double ratio) {
 }
 
 void TECGF2Data::SetField(const TGF2Poly& p, std::uint8_t basis) {
+  const TVerifyStep verify(*this, "TECGF2Data.SetField");
   if (p.Degree() != N) RaiseRuv("TECGF2Data.SetField: Error");
   FieldPoly.Assign(p);
   Field.SetField(p, basis, false);
 }
 
 void TECGF2Data::PickRoot() {
+  const TVerifyStep verify(*this, "TECGF2Data.PickRoot");
   if (WIrreducible) {
     Field.FindRoot(Root, W, false);
     FactorIndex = -1;
@@ -86,6 +91,7 @@ void TECGF2Data::PickRoot() {
 }
 
 void TECGF2Data::MakeCurve() {
+  const TVerifyStep verify(*this, "TECGF2Data.MakeCurve");
   if (!WeberDone) return;
   if (SeedFromClock) RuvSeedTime();
   BuildCurveFromRoot(Curve, Root, D, Field, K.Size() == 0 ? 0u : (K.Limbs()[0] & 3u));
@@ -94,6 +100,7 @@ void TECGF2Data::MakeCurve() {
 }
 
 void TECGF2Data::NewPoint() {
+  const TVerifyStep verify(*this, "TECGF2Data.NewPoint");
   if (!CurveBuilt) return;
   if (SeedFromClock) RuvSeedTime();
   GetGF2Point(Point, Curve, K, R);

@@ -212,7 +212,9 @@ std::string CurveJson(const TECGF2Data& d, const TTrustReport& t, const TExportI
        (t.EmbeddingDegree > 0 ? std::to_string(t.EmbeddingDegree) : std::string("null")) +
        ", \"bound\": " + std::to_string(t.EmbeddingBound) + "},\n";
   j += "    \"order_proof\": {\"proven\": " + Bool(t.Proof.Proven) + ", \"reason\": " +
-       Quote(t.Proof.Reason) + "},\n";
+       Quote(t.Proof.Reason) + ", \"point_count\": " +
+       (t.Proof.PointCount.empty() ? std::string("null") : Quote(t.Proof.PointCount)) +
+       ", \"confirmed_by_count\": " + Bool(t.Proof.CountConfirmed) + "},\n";
   j += "    \"verdicts\": [\n" + verdicts + "\n    ]\n";
   j += "  }\n}\n";
   return j;

@@ -1,11 +1,11 @@
 // Order proof and security verdicts of a constructed curve.
 #include "engine/trust.h"
 
+#include "curves/ec_point_count.h"
 #include "engine/construction.h"
 #include "engine/mov.h"
 #include "integers/break.h"
 #include "integers/primes.h"
-#include "reports/report_text.h"
 
 namespace rara {
 
@@ -18,10 +18,12 @@ constexpr std::int32_t GoodRBits = 224;
 // Small factors of the twist order are removed up to this bound.
 constexpr std::int32_t TwistTrialBound = 32767;
 
+// Signed decimal in groups of 5 digits, as the reports write integers; the
+// explicit IStr arguments keep it independent of the per-thread text settings.
 std::string Dec(const TInteger& a) {
-  std::string s(a.Negative() ? "-" : "");
-  s += IntText(a);
-  return s;
+  std::string s;
+  IStr(a, 10, 5, false, false, s);
+  return (a.Negative() ? "-" : "") + s;
 }
 
 void Add(TTrustReport& r, const char* key, TVerdictLevel level, std::string text,
@@ -117,6 +119,23 @@ void CheckTrust(TECGF2Data& d, TTrustReport& r) {
   PowerOfTwo(r.Trace, n);
   IAdd(r.Trace, 1);
   ISub(r.Trace, *kr);
+
+  // A second proof of the order: the points counted by a method that does
+  // not use the construction.
+  const std::string countThreshold = "FAIL when the count differs from K*R";
+  if (d.CurveBuilt) {
+    TUVInteger count;
+    ECPointCount(*count, d.Curve.Field(), d.Curve.A(), d.Curve.B());
+    r.Proof.PointCount = Dec(*count);
+    r.Proof.CountConfirmed = IEqual(*count, *kr);
+    Add(r, "point_count", r.Proof.CountConfirmed ? TVerdictLevel::Pass : TVerdictLevel::Fail,
+        (r.Proof.CountConfirmed ? "order confirmed by an independent point count: #E = "
+                                : "an independent point count gives #E = ") +
+            r.Proof.PointCount + (r.Proof.CountConfirmed ? "" : ", not K*R"),
+        countThreshold);
+  } else {
+    Add(r, "point_count", TVerdictLevel::Note, "not counted: no curve has been built", countThreshold);
+  }
 
   // Embedding degree with respect to the characteristic.
   r.EmbeddingBound = EmbeddingSearchBound(n);

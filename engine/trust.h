@@ -24,6 +24,10 @@ struct TVerdict {
 struct TOrderProof {
   bool Proven = false;
   std::string Reason;     // why it holds, or why it could not be shown
+  // #E from an independent point count (decimal), empty when not counted,
+  // and whether it equals K·R.
+  std::string PointCount;
+  bool CountConfirmed = false;
 };
 
 struct TTrustReport {

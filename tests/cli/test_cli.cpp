@@ -151,7 +151,7 @@ void ExpectOrderConfirmedByGp(const std::string& out, bool normal) {
 }
 
 TEST(CliRun, DegreeOneSixtyThreeWithDefaultsInBothBases) {
-  if (!test::HaveGp()) GTEST_SKIP() << "gp not found";
+  RARA_NEED_ORACLE(test::HaveGp(), "gp");
   const TRun standard = RunCli({"-N", "163", "--seed", "standard"});
   ASSERT_EQ(standard.Code, 0) << standard.Err;
   EXPECT_EQ(standard.Err, "");  // no progress without a terminal

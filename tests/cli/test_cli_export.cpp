@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/test_support.h"
+
 namespace rara {
 namespace {
 
@@ -76,7 +78,7 @@ TEST_F(CliExport, ChecksFollowTheReportsAndFilesLoad) {
   EXPECT_NE(json.find("\"seed\": \"ex\""), std::string::npos);
   EXPECT_NE(json.find("\"field_list\": \"p1363\""), std::string::npos);
   EXPECT_NE(json.find("\"proven\": true"), std::string::npos);
-  if (std::system("command -v openssl >/dev/null 2>&1") != 0) GTEST_SKIP() << "no openssl";
+  RARA_NEED_ORACLE(test::HaveProgram("openssl"), "openssl");
   EXPECT_EQ(std::system(("openssl ecparam -check -noout -in " + File("c.pem") +
                          " >/dev/null 2>&1").c_str()), 0);
   EXPECT_EQ(std::system(("openssl ecparam -check -noout -inform DER -in " + File("c.der") +

@@ -22,7 +22,7 @@ struct TCase {
 };
 
 TEST(EcGp, OrdersAndProductsAgreeWithGp) {
-  if (!HaveGp()) GTEST_SKIP() << "gp not found";
+  RARA_NEED_ORACLE(HaveGp(), "gp");
   const std::string seed = SeedRandom(0xEC6B);
   const int perField = 3;
   const int pointsPerCurve = 3;

@@ -316,7 +316,7 @@ TEST(CMSearch, AbortLeavesNoScratchTaken) {
 // ---- Against PARI/GP ----
 
 TEST(CMSearchGp, ClassNumbers) {
-  if (!test::HaveGp()) GTEST_SKIP() << "gp not found";
+  RARA_NEED_ORACLE(test::HaveGp(), "gp");
   // Every square-free candidate up to 40000, then blocks far out.
   std::vector<std::int32_t> ds;
   std::vector<std::uint32_t> hs, block;
@@ -345,7 +345,7 @@ TEST(CMSearchGp, ClassNumbers) {
 }
 
 TEST(CMSearchGp, NormEquations) {
-  if (!test::HaveGp()) GTEST_SKIP() << "gp not found";
+  RARA_NEED_ORACLE(test::HaveGp(), "gp");
   // Solvability and t for a spread of D and N.
   std::vector<std::pair<std::int32_t, std::int32_t>> cases;
   std::mt19937 g(17);
@@ -387,7 +387,7 @@ TEST(CMSearchGp, NormEquations) {
 }
 
 TEST(CMSearchGp, Searches) {
-  if (!test::HaveGp()) GTEST_SKIP() << "gp not found";
+  RARA_NEED_ORACLE(test::HaveGp(), "gp");
   struct TCase {
     std::int32_t n, start, kMax, bound;
     bool kMod4;

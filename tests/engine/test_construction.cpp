@@ -281,7 +281,7 @@ std::string GpPoly(const TGF2Poly& p) {
 }
 
 TEST(ConstructionGp, OrdersOfLargerFields) {
-  if (!test::HaveGp()) GTEST_SKIP() << "gp not found";
+  RARA_NEED_ORACLE(test::HaveGp(), "gp");
   test::SeedRandom(20261208);
   TECGF2Data rec;
   rec.SeedFromClock = false;

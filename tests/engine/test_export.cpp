@@ -29,10 +29,6 @@ namespace {
 namespace fs = std::filesystem;
 using namespace rara::test;
 
-bool Have(const char* program) {
-  return std::system((std::string("command -v ") + program + " >/dev/null 2>&1").c_str()) == 0;
-}
-
 // Exit status of a shell command with its output thrown away.
 int Shell(const std::string& command) {
   const int rc = std::system((command + " >/dev/null 2>&1").c_str());
@@ -110,7 +106,7 @@ void ShapedPoly(TGF2Poly& p, int n, bool pentanomial, std::uint8_t basis) {
 }
 
 TEST_F(ExportTest, OpensslAcceptsEveryShapeAndRejectsAWrongOrder) {
-  if (!Have("openssl")) GTEST_SKIP() << "openssl is not installed";
+  RARA_NEED_ORACLE(HaveProgram("openssl"), "openssl");
   const TCase cases[] = {{64, btStandard, true},  {113, btStandard, false}, {163, btStandard, true},
                          {163, btNormal, true},   {233, btStandard, false}, {233, btNormal, true},
                          {283, btStandard, true},  {360, btStandard, true},  {360, btNormal, true}};
@@ -141,7 +137,7 @@ TEST_F(ExportTest, OpensslAcceptsEveryShapeAndRejectsAWrongOrder) {
 }
 
 TEST_F(ExportTest, KeyOnTheCurveSignsAndVerifies) {
-  if (!Have("openssl")) GTEST_SKIP() << "openssl is not installed";
+  RARA_NEED_ORACLE(HaveProgram("openssl"), "openssl");
   TECGF2Data rec;
   TGF2Poly p;
   GetNormal(p, 163);
@@ -268,8 +264,8 @@ print(int(c["order"], 16), int(c["cofactor"], 16))
 )PY";
 
 TEST_F(ExportTest, JsonHasTheSchemaAndGpAgrees) {
-  if (!Have("python3")) GTEST_SKIP() << "python3 is not installed";
-  if (!HaveGp()) GTEST_SKIP() << "gp is not installed";
+  RARA_NEED_ORACLE(HaveProgram("python3"), "python3");
+  RARA_NEED_ORACLE(HaveGp(), "gp");
   TECGF2Data rec;
   TGF2Poly p;
   for (std::uint8_t basis : {btStandard, btNormal}) {
@@ -284,6 +280,7 @@ TEST_F(ExportTest, JsonHasTheSchemaAndGpAgrees) {
     std::istringstream lines(ReadFile(out));
     std::string how, line;
     std::getline(lines, how);
+    EXPECT_TRUE(how == "validated" || !OraclesRequired()) << "python3-jsonschema is missing";
     int n = 0, normal = 0;
     lines >> n >> normal;
     std::getline(lines, line);
@@ -314,7 +311,7 @@ TEST_F(ExportTest, JsonHasTheSchemaAndGpAgrees) {
 // and second byte, with the boundary values of the bytes after them; a seed
 // of malformed bytes still gives JSON that a strict parser reads.
 TEST_F(ExportTest, JsonTextIsUtf8EvenFromMalformedBytes) {
-  if (!Have("python3")) GTEST_SKIP() << "python3 is not installed";
+  RARA_NEED_ORACLE(Have("python3"), "python3");
   static constexpr unsigned char Tails[] = {0x7F, 0x80, 0xBF, 0xC0};
   std::vector<std::string> samples;
   for (int lead = 0; lead < 256; ++lead) {

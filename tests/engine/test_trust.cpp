@@ -8,6 +8,7 @@
 #include "engine/trust.h"
 #include "gf2/field_poly_lists.h"
 #include "gf2/gf2_poly.h"
+#include "reports/report_text.h"
 #include "tests/support/test_support.h"
 
 namespace rara {
@@ -72,6 +73,9 @@ TEST(Trust, PrimeDegreeCurveIsProvenAndPasses) {
   IMul(order, rec.R);
   EXPECT_EQ(ICmp(kr, order), 0);
   EXPECT_EQ(ICmp(r.TwistOrder, expect), 0);
+  EXPECT_EQ(Find(r, "point_count").Level, TVerdictLevel::Pass);
+  EXPECT_EQ(r.Proof.PointCount, IntText(order));
+  EXPECT_TRUE(r.Proof.CountConfirmed);
   const std::vector<std::string> lines = TrustLines(rec, r);
   ASSERT_GE(lines.size(), 3u);
   EXPECT_EQ(lines[0], "Checks");
@@ -106,6 +110,21 @@ TEST(Trust, CompositeDegreeAndSmallOrderPoint) {
   EXPECT_EQ(ProveOrder(rec).Reason, "R is not prime");
   rec.Point.SetZero();
   EXPECT_EQ(ProveOrder(rec).Reason, "no point of order R has been drawn");
+}
+
+// A cofactor that does not match the curve: the independent count says so.
+TEST(Trust, PointCountExposesAWrongOrder) {
+  TECGF2Data rec;
+  TGF2Poly p;
+  GetP1363Irreducible(p, 163);
+  Build(rec, 163, p);
+  IAdd(rec.K, 2);
+  TTrustReport r;
+  CheckTrust(rec, r);
+  const TVerdict& v = Find(r, "point_count");
+  EXPECT_EQ(v.Level, TVerdictLevel::Fail);
+  EXPECT_FALSE(r.Proof.CountConfirmed);
+  EXPECT_EQ(v.Text, "an independent point count gives #E = " + r.Proof.PointCount + ", not K*R");
 }
 
 TEST(Trust, EmbeddingDegreeBelowTheBound) {

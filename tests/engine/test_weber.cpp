@@ -239,7 +239,7 @@ TEST(Weber, AbortLeavesNoScratchTaken) {
 // prime to 3.
 
 TEST(WeberGp, ReciprocalOfPolclass) {
-  if (!test::HaveGp()) GTEST_SKIP() << "gp not found";
+  RARA_NEED_ORACLE(test::HaveGp(), "gp");
   std::vector<std::int32_t> ds;
   for (std::int32_t d = 7; d < 4000; d += 8)
     if (d % 3 != 0 && IsSquareFree(d)) ds.push_back(d);

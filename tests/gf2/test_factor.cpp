@@ -246,7 +246,7 @@ TEST(GF2Factor, RunsInAnotherThread) {
 // ---------------------------------------------------------------- against PARI/GP
 
 TEST(GF2Irreducible, AgreesWithGp) {
-  if (!HaveGp()) GTEST_SKIP() << "gp not installed";
+  RARA_NEED_ORACLE(HaveGp(), "gp");
   std::mt19937 g(4201);
   const int n = Iterations(3000);
   std::vector<TGF2Poly> polys(n);
@@ -273,7 +273,7 @@ TEST(GF2Irreducible, AgreesWithGp) {
 }
 
 TEST(GF2Normal, AgreesWithRankOfConjugates) {
-  if (!HaveGp()) GTEST_SKIP() << "gp not installed";
+  RARA_NEED_ORACLE(HaveGp(), "gp");
   SeedRandom(4202);
   std::mt19937 g(4202);
   std::vector<TGF2Poly> polys;
@@ -299,7 +299,7 @@ TEST(GF2Normal, AgreesWithRankOfConjugates) {
 }
 
 TEST(GF2Factor, AgreesWithGpFactormod) {
-  if (!HaveGp()) GTEST_SKIP() << "gp not installed";
+  RARA_NEED_ORACLE(HaveGp(), "gp");
   const std::string seed = SeedRandom(4203);
   std::mt19937 g(4203);
   std::vector<TGF2Poly> polys;

@@ -513,6 +513,7 @@ TEST(GF2PolyLinear, SecureWipeZeroesReleasedWords) {
 }
 
 TEST(GF2PolyPool, ItemsComeBackAndStrangersAreRefused) {
+  { TUVPoly first; }  // registers this thread's pool, also when this case runs alone
   TGF2Poly stranger;
   EXPECT_EQ(MessageOf<ERuv>([&] { gf2::UVBack(&stranger); }), "GF2.UVBack: Unknown polynomial");
   gf2::UVBack(nullptr);

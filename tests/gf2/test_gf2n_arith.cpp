@@ -448,7 +448,7 @@ TEST(GF2NQuad, EdgeCases) {
 
 // Products, inverses and traces in GF(2^163) and GF(2^283) against PARI/GP.
 TEST(GF2NOracle, AgainstGp) {
-  if (!HaveGp()) GTEST_SKIP() << "gp not found";
+  RARA_NEED_ORACLE(HaveGp(), "gp");
   SeedRandom(64);
   const int count = Iterations(20);
   std::ostringstream script;

@@ -9,6 +9,7 @@
 
 #include "integers/runtime.h"
 #include "tests/gui/scripted_ui.h"
+#include "tests/support/test_support.h"
 
 namespace rara::test {
 int TakeDialogScreenshots(const QString& directory);
@@ -28,6 +29,7 @@ void QuietHandler(QtMsgType type, const QMessageLogContext& context, const QStri
 }  // namespace
 
 int main(int argc, char** argv) {
+  rara::test::TPrivateTempDir temp;
   rara::TRuvRuntime runtime;
   const QByteArray shotDir = qgetenv("RARA_SCREENSHOTS");
   if (shotDir.isEmpty() && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))

@@ -399,6 +399,7 @@ TEST(IntegerCore, Powers) {
 }
 
 TEST(IntegerCore, PoolErrorsAndReuse) {
+  { TUVInteger first; }  // registers this thread's pool, also when this case runs alone
   const auto& vars = TIntegerPool::ThreadVars();
   int used = vars.Used;
   TInteger stranger;

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -19,6 +20,20 @@ void AbortAtPoll() {
   if (--PollsBeforeAbort == 0) RuvRequestAbort();
 }
 
+TPrivateTempDir::TPrivateTempDir() {
+  const std::string base = std::filesystem::temp_directory_path().string();
+  std::string pattern = base + "/rara_test_XXXXXX";
+  if (mkdtemp(pattern.data()) == nullptr) return;  // keep the shared one
+  path_ = pattern;
+  setenv("TMPDIR", path_.c_str(), 1);
+}
+
+TPrivateTempDir::~TPrivateTempDir() {
+  if (path_.empty()) return;
+  std::error_code ec;
+  std::filesystem::remove_all(path_, ec);
+}
+
 int Iterations(int base) {
   const char* s = std::getenv("RARA_SOAK");
   long factor = s ? std::strtol(s, nullptr, 10) : 1;
@@ -33,7 +48,16 @@ std::string SeedRandom(std::uint64_t seed) {
   return "seed=" + std::to_string(seed);
 }
 
-bool HaveGp() { return std::system("command -v gp >/dev/null 2>&1") == 0; }
+bool HaveGp() { return HaveProgram("gp"); }
+
+bool HaveProgram(const char* name) {
+  return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+bool OraclesRequired() {
+  const char* ci = std::getenv("CI");
+  return ci != nullptr && *ci != '\0';
+}
 
 std::string RunGp(const std::string& script) {
   char path[] = "/tmp/rara_gp_XXXXXX";

@@ -28,6 +28,37 @@ std::string RunGp(const std::string& script);
 // True when the gp program is on the PATH.
 bool HaveGp();
 
+// True when the program is on the PATH.
+bool HaveProgram(const char* name);
+
+// True when CI is set in the environment: a continuous-integration run has
+// every oracle installed, so there a missing one is a fault of the machine
+// and fails its test instead of skipping it.
+bool OraclesRequired();
+
+// Skips the current test when an oracle (gp, openssl, ...) is missing, or
+// fails it when OraclesRequired().
+#define RARA_NEED_ORACLE(present, name)                                   \
+  if (present) {                                                          \
+  } else if (::rara::test::OraclesRequired())                             \
+    GTEST_FAIL() << (name) << " is missing; CI needs every oracle";       \
+  else                                                                    \
+    GTEST_SKIP() << (name) << " is missing"
+
+// Points TMPDIR at a fresh directory for the life of the test program and
+// removes it afterwards, so that test programs run side by side (one process
+// per case under ctest) never meet in each other's temporary files.
+class TPrivateTempDir {
+ public:
+  TPrivateTempDir();
+  ~TPrivateTempDir();
+  TPrivateTempDir(const TPrivateTempDir&) = delete;
+  TPrivateTempDir& operator=(const TPrivateTempDir&) = delete;
+
+ private:
+  std::string path_;
+};
+
 // The message of the E that f() raises; another exception or none at all
 // gives a text that no expected message equals.
 template <class E, class F>

@@ -1,0 +1,97 @@
+// Point counting at 163, 283, 409 and 571 bits beside PARI/GP's ellcard on
+// the same curves in the same run. Ours is Google Benchmark's CPU time; gp's
+// is the median of its own CPU clock (getabstime) over several counts, each
+// on a fresh ellinit so that no cached order is reused.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+
+#include "bench/gp_pipeline.h"
+#include "curves/ec_point_count.h"
+#include "integers/random.h"
+
+namespace rara {
+namespace {
+
+void SetPoly(TGF2Poly& p, int n) {
+  switch (n) {
+    case 163:
+      GF2SetDegs(p, {163, 7, 6, 3, 0});
+      break;
+    case 283:
+      GF2SetDegs(p, {283, 12, 7, 5, 0});
+      break;
+    case 409:
+      GF2SetDegs(p, {409, 87, 0});
+      break;
+    default:
+      GF2SetDegs(p, {571, 10, 5, 2, 0});
+      break;
+  }
+}
+
+std::string Hex(const TGF2Poly& p) {
+  std::string s = "0x";
+  char buf[16];
+  for (std::int32_t i = p.Count() - 1; i >= 0; --i) {
+    std::snprintf(buf, sizeof buf, i == p.Count() - 1 ? "%x" : "%08x", p.Words()[i]);
+    s += buf;
+  }
+  return s;
+}
+
+struct TBenchCurve {
+  TGF2N Field;
+  TGF2Poly A, B;
+};
+
+// The same curve for every run: A = 1, B from a fixed seed.
+void MakeCurve(TBenchCurve& c, int n) {
+  TGF2Poly p;
+  SetPoly(p, n);
+  c.Field.SetField(p, btStandard, false);
+  const std::uint32_t seed = 0x5EED0000u + static_cast<std::uint32_t>(n);
+  RuvSeed(&seed, sizeof seed);
+  c.Field.Set1(c.A);
+  do c.Field.Rnd(c.B);
+  while (c.B.IsZero());
+}
+
+double GpMedianMs(const TBenchCurve& c, int reps) {
+  const std::string script = "g=ffgen(Mod(1,2)*Pol(binary(" + Hex(c.Field.FieldPoly()) +
+                             ")),'g);e(n)=subst(Pol(binary(n)),'x,g);\n"
+                             "b=e(" +
+                             Hex(c.B) + ");v=vector(" + std::to_string(reps) +
+                             ",i,my(t0=getabstime(),E=ellinit([1,1,0,0,b],g));ellcard(E);getabstime()-t0);\n"
+                             "print(vecsort(v)[(#v+1)\\2]);\n";
+  double ms = -1;
+  std::sscanf(bench::Gp(script).c_str(), "%lf", &ms);
+  return ms;
+}
+
+void BM_ECPointCount(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  TBenchCurve c;
+  MakeCurve(c, n);
+  TInteger count;
+  for (auto _ : state) {
+    ECPointCount(count, c.Field, c.A, c.B);
+    benchmark::DoNotOptimize(count);
+  }
+  static std::map<int, double> gpMs;
+  if (!gpMs.count(n)) gpMs[n] = GpMedianMs(c, n >= 409 ? 5 : 9);
+  state.counters["gp_ellcard_ms"] = gpMs[n];
+}
+BENCHMARK(BM_ECPointCount)
+    ->Arg(163)
+    ->Arg(283)
+    ->Arg(409)
+    ->Arg(571)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+}  // namespace
+}  // namespace rara

@@ -1,0 +1,66 @@
+// TZqRing: the unramified extension Z_q of the 2-adic integers, q = 2^N,
+// as Z[x]/(P~) where P~ is the field polynomial P of GF(2^N) read over the
+// integers (coefficients 0 and 1), computed modulo 2^(64·Words). Elements
+// are TZqElem word vectors (N coefficients of Words words each, coefficient
+// i at words [i·Words, (i+1)·Words)); the ring owns the scratch space of its
+// products. Reducing an element modulo 2 gives the field element of GF(2^N)
+// in the standard basis of P.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "gf2/gf2_poly.h"
+
+namespace rara {
+
+using TZqElem = std::vector<std::uint64_t>;
+
+class TZqRing {
+ public:
+  // P of degree N >= 2 with a constant term (irreducible in use); words from
+  // 1 to zq::MaxWords, else ERuvInvalidArg "TZqRing.Setup".
+  void Setup(const TGF2Poly& p, int words);
+  // New precision; existing elements keep their old width until Resize.
+  void SetWords(int words);
+
+  int N() const noexcept { return n_; }
+  int Words() const noexcept { return w_; }
+  std::size_t ElemWords() const noexcept { return static_cast<std::size_t>(n_) * w_; }
+  // Exponents of P~ − x^N, highest first.
+  const std::vector<std::int32_t>& TailExps() const noexcept { return exps_; }
+
+  // ---- Elements at the current width (results are resized to it) ----
+  void SetZero(TZqElem& a) const;
+  void SetSmall(TZqElem& a, std::int64_t c) const;    // the constant c
+  void FromGF2(TZqElem& a, const TGF2Poly& e) const;  // lift of a standard-basis element
+  void ToGF2(TGF2Poly& e, const TZqElem& a) const;    // A mod 2
+  // A from a width of oldWords to the current one: low words kept, new words zero.
+  void Resize(TZqElem& a, int oldWords) const;
+
+  void Add(TZqElem& a, const TZqElem& b) const;     // A := A + B (B may be A)
+  void Sub(TZqElem& a, const TZqElem& b) const;     // A := A − B
+  void AddSmall(TZqElem& a, std::int64_t c) const;  // A := A + c
+  void Shl(TZqElem& a, int bits) const;             // A := A·2^bits, 0 <= bits < 64·Words
+  // A := A div 2^bits coefficient by coefficient (exact when every
+  // coefficient is divisible; the top bits become 0).
+  void Shr(TZqElem& a, int bits) const;
+  void Mul(TZqElem& r, const TZqElem& a, const TZqElem& b);  // R := A·B; any aliasing
+  void Sqr(TZqElem& r, const TZqElem& a);                    // R := A²; R may be A
+  // Tr(A) = sum of A's coefficients times the traces of the powers of the
+  // class of x (power sums of the roots of P~): Words words into t.
+  void Trace(std::uint64_t* t, const TZqElem& a) const;
+
+ private:
+  void BuildTraces();
+  void Reduce(TZqElem& r);  // r := product buffer reduced, at the current width
+
+  std::int32_t n_ = 0;
+  int w_ = 1;
+  std::vector<std::int32_t> exps_;
+  std::vector<std::uint64_t> traces_;  // N power sums, zq::MaxWords words each
+  std::vector<std::uint64_t> prod_;    // 2N − 1 coefficients
+  std::vector<std::uint64_t> scratch_;
+};
+
+}  // namespace rara

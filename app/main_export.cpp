@@ -4,6 +4,7 @@
 #include <QMenu>
 
 #include "app/app_errors.h"
+#include "app/checks_form.h"
 #include "app/main_form.h"
 #include "dialogs/ui_services.h"
 #include "engine/export_file.h"
@@ -72,6 +73,12 @@ QMenu* TMainForm::CreateEdit2Menu() {
   action->setObjectName(QStringLiteral("ExportParamsItem"));
   action->setEnabled(CanExport());
   connect(action, &QAction::triggered, this, [this] { Guarded([this] { ExportParamsClick(); }); });
+  // The order proof, the point count and the verdicts of the current curve.
+  QAction* checks = menu->addAction(QStringLiteral("Checks\u2026"));
+  checks->setObjectName(QStringLiteral("ChecksItem"));
+  checks->setEnabled(haveCurve_ && data_->CurveBuilt);
+  connect(checks, &QAction::triggered, this,
+          [this] { Guarded([this] { TChecksForm::Of(this).ShowChecks(*data_); }); });
   return menu;
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/audit_run.h"
 #include "cli/options.h"
 #include "cli/output_paths.h"
 #include "cli/progress.h"
@@ -182,6 +183,11 @@ int main(int argc, char** argv) {
     if (message = CheckOutputPaths(options); !message.empty()) {
       Error(message);
       return ExitUsage;
+    }
+    if (!options.AuditFile.empty()) {
+      const int code = RunAudit(options.AuditFile);
+      CloseOut();
+      return code;
     }
     int code;
     try {

@@ -15,7 +15,7 @@ namespace {
 
 enum class TOpt {
   Degree, KMax, KMod4, Bound, Discriminant, Ratio, Basis, Field, List, Points,
-  ParamsOnly, Binary, Reversed, Append, Seed, Checks, Pem, Der, Json, Quiet, Help, Version
+  ParamsOnly, Binary, Reversed, Append, Seed, Checks, Pem, Der, Json, Audit, Quiet, Help, Version
 };
 
 struct TOptSpec {
@@ -25,7 +25,7 @@ struct TOptSpec {
   TOpt Id;
 };
 
-constexpr std::array<TOptSpec, 22> Specs = {{
+constexpr std::array<TOptSpec, 23> Specs = {{
     {'N', "degree", true, TOpt::Degree},
     {'k', "kmax", true, TOpt::KMax},
     {0, "kmod4", false, TOpt::KMod4},
@@ -45,6 +45,7 @@ constexpr std::array<TOptSpec, 22> Specs = {{
     {0, "pem", true, TOpt::Pem},
     {0, "der", true, TOpt::Der},
     {0, "json", true, TOpt::Json},
+    {0, "audit", true, TOpt::Audit},
     {'q', "quiet", false, TOpt::Quiet},
     {'h', "help", false, TOpt::Help},
     {0, "version", false, TOpt::Version},
@@ -143,6 +144,7 @@ std::string ParseOptions(const std::vector<std::string>& args, TCliOptions& o) {
   TRawEntries raw;
   std::optional<std::string> ratio, basis, list, points;
   bool haveField = false;
+  bool construction = false;  // any option of a construction run
 
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
@@ -172,6 +174,9 @@ std::string ParseOptions(const std::vector<std::string>& args, TCliOptions& o) {
       value = args[++i];
     }
 
+    if (spec->Id != TOpt::Audit && spec->Id != TOpt::Quiet && spec->Id != TOpt::Help &&
+        spec->Id != TOpt::Version)
+      construction = true;
     switch (spec->Id) {
       case TOpt::Degree: raw.Degree = value; break;
       case TOpt::KMax: raw.KMax = value; break;
@@ -192,12 +197,20 @@ std::string ParseOptions(const std::vector<std::string>& args, TCliOptions& o) {
       case TOpt::Pem: o.PemFile = value; break;
       case TOpt::Der: o.DerFile = value; break;
       case TOpt::Json: o.JsonFile = value; break;
+      case TOpt::Audit:
+        if (value->empty()) return "option --audit needs a file name";
+        o.AuditFile = *value;
+        break;
       case TOpt::Quiet: o.Quiet = true; break;
       case TOpt::Help: o.Help = true; break;
       case TOpt::Version: o.Version = true; break;
     }
   }
   if (o.Help || o.Version) return std::string();
+  if (!o.AuditFile.empty()) {
+    if (construction) return "--audit takes no construction options";
+    return std::string();
+  }
 
   if (std::string m = ReadParams(raw, o.Params); !m.empty()) return m;
   if (ratio && !ReadRatio(*ratio, o.Ratio))
@@ -295,6 +308,10 @@ std::string UsageText() {
       "                          or pentanomial field polynomial)\n"
       "      --der FILE          the same in DER\n"
       "      --json FILE         the curve, its checks and how it was built, in JSON\n"
+      "      --audit FILE        audit the binary curve in FILE (X9.62 EC parameters in\n"
+      "                          PEM or DER, or JSON) instead of building one; exit\n"
+      "                          status 0: every claim holds, 1: a claim is false,\n"
+      "                          2: the file cannot be read\n"
       "  -q, --quiet             no progress on standard error\n"
       "  -h, --help              this text\n"
       "      --version           the version\n"

@@ -29,6 +29,7 @@ struct TCliOptions {
   bool Checks = false;            // the order proof and verdicts after the reports
   // Exports of the curve with the last point, when given.
   std::optional<std::string> PemFile, DerFile, JsonFile;
+  std::string AuditFile;          // --audit: audit this curve file instead of building one
   bool Quiet = false;
   bool Help = false;
   bool Version = false;

@@ -107,7 +107,7 @@ TOrderProof ProveOrder(TECGF2Data& d) {
   return p;
 }
 
-void CheckTrust(TECGF2Data& d, TTrustReport& r) {
+void CheckTrust(TECGF2Data& d, TTrustReport& r, const TInteger* pointCount) {
   r.Verdicts.clear();
   r.Proof = ProveOrder(d);
   const std::int32_t n = d.N;
@@ -125,7 +125,10 @@ void CheckTrust(TECGF2Data& d, TTrustReport& r) {
   const std::string countThreshold = "FAIL when the count differs from K*R";
   if (d.CurveBuilt) {
     TUVInteger count;
-    ECPointCount(*count, d.Curve.Field(), d.Curve.A(), d.Curve.B());
+    if (pointCount)
+      IAssign(*count, *pointCount);
+    else
+      ECPointCount(*count, d.Curve.Field(), d.Curve.A(), d.Curve.B());
     r.Proof.PointCount = Dec(*count);
     r.Proof.CountConfirmed = IEqual(*count, *kr);
     Add(r, "point_count", r.Proof.CountConfirmed ? TVerdictLevel::Pass : TVerdictLevel::Fail,
@@ -223,10 +226,12 @@ void CheckTrust(TECGF2Data& d, TTrustReport& r) {
       "FAIL below " + std::to_string(MinRBits) + " bits, NOTE below " +
           std::to_string(GoodRBits));
 
-  Add(r, "cm_discriminant", TVerdictLevel::Note,
-      std::string("-D = -").append(std::to_string(d.D)) + ", class number " + std::to_string(d.ClassNumber) +
-          ": CM curves have a small discriminant by construction",
-      "none known to weaken the curve");
+  // A curve we did not build (an audited file) has no known discriminant.
+  if (d.D > 0)
+    Add(r, "cm_discriminant", TVerdictLevel::Note,
+        std::string("-D = -").append(std::to_string(d.D)) + ", class number " +
+            std::to_string(d.ClassNumber) + ": CM curves have a small discriminant by construction",
+        "none known to weaken the curve");
 }
 
 std::vector<std::string> TrustLines(const TECGF2Data& d, const TTrustReport& r) {

@@ -56,7 +56,9 @@ std::int32_t EmbeddingSearchBound(std::int32_t n);
 TOrderProof ProveOrder(TECGF2Data& data);
 
 // Proof and verdicts of the record (parameters at least; the proof needs a point).
-void CheckTrust(TECGF2Data& data, TTrustReport& report);
+// A caller that has counted the curve's points already passes the count, which
+// is then not counted again.
+void CheckTrust(TECGF2Data& data, TTrustReport& report, const TInteger* pointCount = nullptr);
 
 // The checks section as text lines, for printing after the reports.
 std::vector<std::string> TrustLines(const TECGF2Data& data, const TTrustReport& report);

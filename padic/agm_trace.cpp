@@ -29,18 +29,42 @@ using u64 = std::uint64_t;
 
 int WordsFor(int bits) { return (bits + 63) / 64; }
 
+// Relative costs of the one-word iterations of the root (a product 1, a
+// square 0.65): Newton's step from t to 2t − 1 bits is a square and two
+// products, the cubic step from t to 3t − 1 bits two squares and two.
+constexpr double NewtonCost = 2.65, CubicCost = 3.3;
+
+// The cheaper cost of reaching nt <= 63 bits from the start's 5 bits by
+// one-word steps.
+double OneWordCost(int nt) {
+  if (nt <= 5) return 0;
+  return std::min(NewtonCost + OneWordCost((nt + 2) / 2), CubicCost + OneWordCost((nt + 3) / 3));
+}
+
 // Y := (1 + 8X)^(−1/2) correct modulo 2^target, X at the ring's width wx
 // (target < 64·wx); Y is returned at width wx. Newton's step from t to
 // 2t − 1 bits, Y += Y·(1 − V·Y²)/2, runs at the narrowest width that holds
 // its result, and its last product, whose factor 1 − V·Y² is divisible by
-// 2^(t+1), at the width of the new bits alone. The precisions are planned
-// downwards from the target so that no step overshoots; the start
-// 1 − 4X + 24X² is the series of the root, correct modulo 2^5.
+// 2^(t+1), at the width of the new bits alone. At one word, where a step
+// costs the same whatever its precision, the cubic step
+// Y += Y·(E/2 + 3E²/8), E = 1 − V·Y², which takes t bits to 3t − 1, is
+// used where it is cheaper. The precisions are planned downwards from the
+// target so that no step overshoots; the start 1 − 4X + 24X² is the series
+// of the root, correct modulo 2^5.
 void RSqrt(TZqRing& ring, TZqElem& y, const TZqElem& x, int target) {
   const int wx = ring.Words();
-  std::vector<int> chain;
-  for (int t = target; t > 5; t = (t + 2) / 2) chain.push_back(t);
-  TZqElem v, e, p, ys;
+  struct TLevel {
+    int Bits;
+    bool Cubic;
+  };
+  std::vector<TLevel> chain;
+  for (int t = target; t > 5;) {
+    const bool cubic = WordsFor(t + 1) == 1 &&
+                       CubicCost + OneWordCost((t + 3) / 3) < NewtonCost + OneWordCost((t + 2) / 2);
+    chain.push_back({t, cubic});
+    t = cubic ? (t + 3) / 3 : (t + 2) / 2;
+  }
+  TZqElem v, e, p, q, ys;
   // dst := src (of srcWords words) at the current width.
   auto narrow = [&ring](TZqElem& dst, const TZqElem& src, int srcWords) {
     dst = src;
@@ -58,7 +82,30 @@ void RSqrt(TZqRing& ring, TZqElem& y, const TZqElem& x, int target) {
   ring.AddSmall(y, 1);
   int w = 1, t = 5;
   for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
-    const int nt = *it;
+    const int nt = it->Bits;
+    if (it->Cubic) {
+      // One word throughout (the levels below a one-word level are one-word
+      // too). With E = 2^(t+1)·F, Y·(E/2 + 3E²/8) = 2^t·Y·(F + 3·2^(t−1)·F²).
+      narrow(v, x, wx);
+      ring.Shl(v, 3);
+      ring.AddSmall(v, 1);
+      ring.Sqr(p, y);
+      ring.Mul(p, p, v);
+      ring.SetSmall(e, 1);
+      ring.Sub(e, p);
+      ring.Shr(e, t + 1);  // F
+      ring.Sqr(q, e);
+      ring.Shl(q, t - 1);
+      p = q;
+      ring.Add(q, q);
+      ring.Add(q, p);
+      ring.Add(q, e);  // F + 3·2^(t−1)·F²
+      ring.Mul(p, y, q);
+      ring.Shl(p, t);
+      ring.Add(y, p);
+      t = nt;
+      continue;
+    }
     const int nw = WordsFor(nt + 1);
     ring.SetWords(nw);
     ring.Resize(y, w);
@@ -105,21 +152,72 @@ void MulDiv(u64* x, const u64* c, int i, int w) {
   zq::IntMul(x, x, inv, w);
 }
 
-}  // namespace
+// One AGM step X := F(X) = ((1 + 4X)·(1 + 8X)^(−1/2) − 1)/8 with the root
+// correct modulo 2^target (the result is correct to target − 3 bits), at the
+// ring's width, which must hold target + 1 bits. The root runs to half the
+// target; its last Newton step is fused with the product by 1 + 4X: with
+// V = 1 + 8X and VY = V·Y, (1 + 4X)·Y = (Y + VY)/2 and V·Y² = VY·Y, so the
+// step costs two full products and one of the new bits' width where the root
+// and a separate product cost a square more.
+void AGMStep(TZqRing& ring, TZqElem& x, int target) {
+  const int w = ring.Words();
+  const int t = (target + 2) / 2;
+  TZqElem y, v, vy, e, z, ze;
+  // At one word the fusion's three products can cost more than the root to
+  // the full target, with its cubic steps, and one product.
+  if (w == 1 && OneWordCost(target) + 1 < OneWordCost(t) + 3) {
+    RSqrt(ring, y, x, target);
+    v = x;
+    ring.Shl(v, 2);
+    ring.AddSmall(v, 1);  // 1 + 4X
+    ring.Mul(z, v, y);
+    ring.AddSmall(z, -1);
+    ring.Shr(z, 3);
+    x.swap(z);
+    return;
+  }
+  RSqrt(ring, y, x, t);
+  v = x;
+  ring.Shl(v, 3);
+  ring.AddSmall(v, 1);
+  ring.Mul(vy, v, y);
+  ring.Mul(e, vy, y);
+  z = y;
+  ring.Add(z, vy);
+  ring.Shr(z, 1);  // (1 + 4X)·Y, exact below the top bit
+  ring.SetSmall(v, 1);
+  ring.Sub(v, e);
+  ring.Shr(v, t + 1);  // (1 − V·Y²)/2^(t+1)
+  const int sw = WordsFor(target - t);
+  ring.SetWords(sw);
+  ring.Resize(v, w);
+  ze = z;
+  ring.Resize(ze, w);
+  ring.Mul(ze, ze, v);
+  ring.SetWords(w);
+  ring.Resize(ze, sw);
+  ring.Shl(ze, t);
+  ring.Add(z, ze);  // (1 + 4X)·(1 + 8X)^(−1/2)
+  ring.AddSmall(z, -1);
+  ring.Shr(z, 3);
+  x.swap(z);
+}
 
-void AGMTrace(TInteger& t, const TGF2Poly& p, const TGF2Poly& b) {
+void CheckArgs(const TGF2Poly& p, const TGF2Poly& b, const char* name) {
   const std::int32_t n = p.Degree();
-  if (n < 8 || n > AGMMaxDegree) RaiseInvalidArg("AGMTrace", "Field degree out of range");
-  if (b.IsZero() || b.Degree() >= n) RaiseInvalidArg("AGMTrace", "Invalid B coefficient");
+  if (n < 8 || n > AGMMaxDegree) RaiseInvalidArg(name, "Field degree out of range");
+  if (b.IsZero() || b.Degree() >= n) RaiseInvalidArg(name, "Invalid B coefficient");
+}
+
+// U := the unit root u modulo 2^(m+2), in [0, 2^(m+2)), from Ξ correct
+// modulo 2^m (m + 2 <= N, so that u ≡ t).
+void UnitRootMod(TInteger& u, const TGF2Poly& p, const TGF2Poly& b, int m) {
   // Bits kept beyond what each step needs, against slips in the accounting.
   constexpr int guard = 2;
-  // t is determined by u modulo 2^(m+2) as |t| <= 2^(N/2+1) < 2^(m+1); X
-  // correct modulo 2^m gives u modulo 2^(m+2), and m + 2 <= N.
-  const int m = n / 2 + 2;
 
   TZqRing ring;
   ring.Setup(p, 1);
-  TZqElem x, v, y, s;
+  TZqElem x, v, y;
   ring.FromGF2(x, b);
   int w = 1;
   for (int k = 1; k < m; ++k) {
@@ -133,14 +231,7 @@ void AGMTrace(TInteger& t, const TGF2Poly& p, const TGF2Poly& b) {
       ring.Resize(x, w);
       w = nw;
     }
-    RSqrt(ring, y, x, need);
-    s = x;
-    ring.Shl(s, 2);
-    ring.AddSmall(s, 1);  // 1 + 4X
-    ring.Mul(s, s, y);
-    ring.AddSmall(s, -1);
-    ring.Shr(s, 3);
-    x.swap(s);
+    AGMStep(ring, x, need);
   }
 
   // L := Tr(log(1 + 8X)) modulo 2^(m+3), as 2^(−s)·Tr(log((1 + 8X)^(2^s))).
@@ -198,17 +289,32 @@ void AGMTrace(TInteger& t, const TGF2Poly& p, const TGF2Poly& b) {
     zq::IntAdd(sum, sum, term, wn);
   }
 
-  // t := u modulo 2^(m+2), taken in [−2^(m+1), 2^(m+1)).
-  const int bits = m + 2;
   std::uint8_t bytes[zq::MaxWords * 8];
   std::memcpy(bytes, sum, sizeof bytes);
-  t.SetDigits(bytes, static_cast<std::int64_t>(wn) * 8);
-  ICut(t, bits);
+  u.SetDigits(bytes, static_cast<std::int64_t>(wn) * 8);
+  ICut(u, m + 2);
+}
+
+}  // namespace
+
+void AGMTrace(TInteger& t, const TGF2Poly& p, const TGF2Poly& b) {
+  CheckArgs(p, b, "AGMTrace");
+  // t is determined by u modulo 2^(m+2) as |t| <= 2^(N/2+1) < 2^(m+1).
+  const int m = p.Degree() / 2 + 2;
+  UnitRootMod(t, p, b, m);
+  // t taken in [−2^(m+1), 2^(m+1)).
+  const int bits = m + 2;
   if (t.Bit(static_cast<std::uint32_t>(bits - 1))) {
     TInteger top;
     top.SetBit(static_cast<std::uint32_t>(bits), true);
     ISub(t, top);
   }
+}
+
+void AGMTraceMod(TInteger& t, int bits, const TGF2Poly& p, const TGF2Poly& b) {
+  CheckArgs(p, b, "AGMTraceMod");
+  if (bits < 4 || bits > p.Degree() / 2 + 4) RaiseInvalidArg("AGMTraceMod", "Invalid precision");
+  UnitRootMod(t, p, b, bits - 2);
 }
 
 }  // namespace rara

@@ -20,4 +20,11 @@ inline constexpr std::int32_t AGMMaxDegree = 800;
 // RuvBreak.
 void AGMTrace(TInteger& t, const TGF2Poly& p, const TGF2Poly& b);
 
+// T := t modulo 2^Bits, in [0, 2^Bits), at a cost that falls with Bits (the
+// lift runs Bits − 3 steps), for callers that find the rest of t another way.
+// Bits from 4 to N/2 + 4 (where AGMTrace's precision lies), else
+// ERuvInvalidArg "AGMTraceMod" ("Invalid precision"); the other arguments as
+// for AGMTrace.
+void AGMTraceMod(TInteger& t, int bits, const TGF2Poly& p, const TGF2Poly& b);
+
 }  // namespace rara

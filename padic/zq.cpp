@@ -79,11 +79,21 @@ void TZqRing::Resize(TZqElem& a, int oldWords) const {
   a.swap(b);
 }
 
+// One-word elements (the low iterations of every root) take plain loops
+// rather than a call per coefficient.
 void TZqRing::Add(TZqElem& a, const TZqElem& b) const {
+  if (w_ == 1) {
+    for (std::size_t i = 0; i < ElemWords(); ++i) a[i] += b[i];
+    return;
+  }
   for (std::size_t i = 0; i < ElemWords(); i += w_) zq::IntAdd(a.data() + i, a.data() + i, b.data() + i, w_);
 }
 
 void TZqRing::Sub(TZqElem& a, const TZqElem& b) const {
+  if (w_ == 1) {
+    for (std::size_t i = 0; i < ElemWords(); ++i) a[i] -= b[i];
+    return;
+  }
   for (std::size_t i = 0; i < ElemWords(); i += w_) zq::IntSub(a.data() + i, a.data() + i, b.data() + i, w_);
 }
 
@@ -96,10 +106,18 @@ void TZqRing::AddSmall(TZqElem& a, std::int64_t c) const {
 }
 
 void TZqRing::Shl(TZqElem& a, int bits) const {
+  if (w_ == 1) {
+    for (std::size_t i = 0; i < ElemWords(); ++i) a[i] <<= bits;
+    return;
+  }
   for (std::size_t i = 0; i < ElemWords(); i += w_) zq::IntShl(a.data() + i, a.data() + i, bits, w_);
 }
 
 void TZqRing::Shr(TZqElem& a, int bits) const {
+  if (w_ == 1) {
+    for (std::size_t i = 0; i < ElemWords(); ++i) a[i] >>= bits;
+    return;
+  }
   for (std::size_t i = 0; i < ElemWords(); i += w_) zq::IntShr(a.data() + i, a.data() + i, bits, w_);
 }
 

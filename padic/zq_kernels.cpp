@@ -37,29 +37,47 @@ struct TOps {
       br = nb;
     }
   }
-  // Acc (W column sums) += A·B, truncated to W words.
-  static void MulAcc(u128* acc, const u64* a, const u64* b) noexcept {
+  // Column sums of a truncated product: 128-bit sums below the top word,
+  // and the top word modulo 2^64, where carries out of it do not count.
+  struct TAcc {
+    u128 Low[W > 1 ? W - 1 : 1] = {};
+    u64 Top = 0;
+    void Double() noexcept {
+      for (int i = 0; i + 1 < W; ++i) Low[i] += Low[i];
+      Top += Top;
+    }
+  };
+  // Acc += A·B, truncated to W words.
+  static void MulAcc(TAcc& acc, const u64* a, const u64* b) noexcept {
 #pragma GCC unroll 8
     for (int i = 0; i < W; ++i) {
 #pragma GCC unroll 8
       for (int j = 0; j < W - i; ++j) {
-        const u128 p = static_cast<u128>(a[i]) * b[j];
-        acc[i + j] += static_cast<u64>(p);
-        if (i + j + 1 < W) acc[i + j + 1] += static_cast<u64>(p >> 64);
+        if (i + j + 1 < W) {
+          const u128 p = static_cast<u128>(a[i]) * b[j];
+          acc.Low[i + j] += static_cast<u64>(p);
+          if (i + j + 2 < W)
+            acc.Low[i + j + 1] += static_cast<u64>(p >> 64);
+          else
+            acc.Top += static_cast<u64>(p >> 64);
+        } else {
+          acc.Top += a[i] * b[j];
+        }
       }
     }
   }
-  static void Flush(u64* r, const u128* acc) noexcept {
+  static void Flush(u64* r, const TAcc& acc) noexcept {
     u128 carry = 0;
 #pragma GCC unroll 8
-    for (int i = 0; i < W; ++i) {
-      const u128 v = acc[i] + carry;
+    for (int i = 0; i + 1 < W; ++i) {
+      const u128 v = acc.Low[i] + carry;
       r[i] = static_cast<u64>(v);
       carry = v >> 64;
     }
+    r[W - 1] = acc.Top + static_cast<u64>(carry);
   }
   static void Mul(u64* r, const u64* a, const u64* b) noexcept {
-    u128 acc[W] = {};
+    TAcc acc;
     MulAcc(acc, a, b);
     Flush(r, acc);
   }
@@ -87,11 +105,11 @@ void School(u64* r, const u64* a, const u64* b, std::size_t n) noexcept {
       }
       r[k] = s;
     } else {
-      u128 acc[W] = {};
+      typename TOps<W>::TAcc acc;
       if (square) {
         std::size_t i = lo, j = hi;
         for (; i < j; ++i, --j) TOps<W>::MulAcc(acc, a + i * W, a + j * W);
-        for (int t = 0; t < W; ++t) acc[t] += acc[t];
+        acc.Double();
         if (i == j) TOps<W>::MulAcc(acc, a + i * W, a + i * W);
       } else {
         for (std::size_t i = lo; i <= hi; ++i) TOps<W>::MulAcc(acc, a + i * W, b + (k - i) * W);

@@ -1,6 +1,7 @@
 // Point counts: the plain count against every point of every curve over the
-// smallest fields, the canonical-lift trace against the plain count, and the
-// public count against PARI/GP's ellcard from 13 to 571 bits in both bases.
+// smallest fields, the canonical-lift trace against the plain count, the
+// public count (a shorter lift finished by a search on the curve) against the
+// full lift and against PARI/GP's ellcard from 13 to 571 bits in both bases.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -154,6 +155,54 @@ TEST(EcPointCount, LiftedTraceEqualsPlainCount) {
           << seed << " N=" << n << " A=" << Hex(a) << " B=" << Hex(b);
       ASSERT_TRUE(IEqual(count, plain)) << seed << " N=" << n;
     }
+  }
+}
+
+// The shortened lift is the full one's trace modulo 2^bits, at every
+// precision from the least to the full one's.
+TEST(EcPointCount, ShortLiftIsTheTraceModuloItsPrecision) {
+  const std::string seed = SeedRandom(0x5B175);
+  for (int n : {8, 13, 64, 97, 130}) {
+    TGF2N f;
+    MakeField(f, n, btStandard);
+    TGF2Poly a, b;
+    RandomCoefs(f, a, b);
+    TInteger full, low;
+    AGMTrace(full, f.FieldPoly(), b);
+    for (int bits = 4; bits <= n / 2 + 4; bits += 1 + bits / 8) {
+      AGMTraceMod(low, bits, f.FieldPoly(), b);
+      TInteger want(full), m;
+      m.SetBit(static_cast<std::uint32_t>(bits), true);
+      IMod(want, m);
+      ASSERT_TRUE(IEqual(low, want)) << seed << " N=" << n << " bits=" << bits << " B=" << Hex(b);
+    }
+  }
+  TGF2N f;
+  MakeField(f, 64, btStandard);
+  TGF2Poly one;
+  f.Set1(one);
+  TInteger t;
+  for (int bits : {3, 37})
+    EXPECT_EQ(MessageOf<ERuvInvalidArg>([&] { AGMTraceMod(t, bits, f.FieldPoly(), one); }),
+              "AGMTraceMod\r\nInvalid parameter\r\nInvalid precision");
+}
+
+// The count found by the search on the curve against the count of the full
+// lift alone, on random curves of both bases and both classes of A across
+// the degrees where the search runs.
+TEST(EcPointCount, SearchEqualsFullLift) {
+  const std::string seed = SeedRandom(0x5EA2C);
+  for (int i = 0; i < Iterations(12); ++i) {
+    const int n = 64 + static_cast<int>(RuvRandom() % 240);
+    TGF2N f;
+    MakeField(f, n, i % 3 == 2 ? btNormal : btStandard);
+    TGF2Poly a, b;
+    RandomCoefs(f, a, b);
+    if (i % 4 == 0) f.Set1(b);
+    TInteger count;
+    ECPointCount(count, f, a, b);
+    ASSERT_TRUE(IEqual(count, CountFromTrace(f, a, b)))
+        << seed << " N=" << n << " A=" << Hex(a) << " B=" << Hex(b) << " ours " << Hex(count);
   }
 }
 

@@ -311,7 +311,7 @@ TEST_F(ExportTest, JsonHasTheSchemaAndGpAgrees) {
 // and second byte, with the boundary values of the bytes after them; a seed
 // of malformed bytes still gives JSON that a strict parser reads.
 TEST_F(ExportTest, JsonTextIsUtf8EvenFromMalformedBytes) {
-  RARA_NEED_ORACLE(Have("python3"), "python3");
+  RARA_NEED_ORACLE(HaveProgram("python3"), "python3");
   static constexpr unsigned char Tails[] = {0x7F, 0x80, 0xBF, 0xC0};
   std::vector<std::string> samples;
   for (int lead = 0; lead < 256; ++lead) {

@@ -5,6 +5,7 @@
 // matrix; the odd inverse and shifts of the word kernels.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -139,6 +140,36 @@ TEST(Zq, TraceEqualsTraceOfMultiplicationMatrix) {
       }
       r.Trace(got, a);
       for (int i = 0; i < w; ++i) ASSERT_EQ(got[i], want[i]) << seed << " n=" << n << " w=" << w;
+    }
+  }
+}
+
+// The element-wise operations, whose one-word forms are loops of their own,
+// against the word kernels coefficient by coefficient at every width.
+TEST(Zq, ElementOperationsEqualWordKernels) {
+  const std::string seed = SeedRandom(0xE1E7);
+  for (int w = 1; w <= zq::MaxWords; ++w) {
+    TZqRing r;
+    r.Setup(RandomModulus(37), w);
+    const TZqElem a = RandomElem(r), b = RandomElem(r);
+    const int s = static_cast<int>(RuvRandom() % (64 * w));
+    TZqElem sum(a), diff(a), shl(a), shr(a);
+    r.Add(sum, b);
+    r.Sub(diff, b);
+    r.Shl(shl, s);
+    r.Shr(shr, s);
+    std::uint64_t want[zq::MaxWords];
+    for (int i = 0; i < r.N(); ++i) {
+      const std::size_t o = static_cast<std::size_t>(i) * w;
+      const std::string at = seed + " w=" + std::to_string(w) + " s=" + std::to_string(s) + " i=" + std::to_string(i);
+      zq::IntAdd(want, a.data() + o, b.data() + o, w);
+      ASSERT_TRUE(std::equal(want, want + w, sum.data() + o)) << at;
+      zq::IntSub(want, a.data() + o, b.data() + o, w);
+      ASSERT_TRUE(std::equal(want, want + w, diff.data() + o)) << at;
+      zq::IntShl(want, a.data() + o, s, w);
+      ASSERT_TRUE(std::equal(want, want + w, shl.data() + o)) << at;
+      zq::IntShr(want, a.data() + o, s, w);
+      ASSERT_TRUE(std::equal(want, want + w, shr.data() + o)) << at;
     }
   }
 }

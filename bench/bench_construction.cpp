@@ -31,7 +31,7 @@ void Weber(TECGF2Data& rec) {
 }
 void Root(TECGF2Data& rec) {
   TGF2Poly p;
-  GetP1363Irreducible(p, rec.N);
+  GetP1363Irreducible(p, rec.N, BatchFieldListMaxDegree);
   rec.CurveBuilt = false;
   rec.SetField(p, btStandard);
   rec.PickRoot();
@@ -71,7 +71,7 @@ void BM_Record(benchmark::State& state) {
 
 std::string PolyText(int n) {
   TGF2Poly p;
-  GetP1363Irreducible(p, n);
+  GetP1363Irreducible(p, n, BatchFieldListMaxDegree);
   std::string s = "0";
   for (int i = p.Degree(); i >= 0; --i)
     if (p.Coef(i)) s += "+y^" + std::to_string(i);
@@ -112,7 +112,7 @@ void BM_GpPipeline(benchmark::State& state) {
 }
 
 #define RARA_STEP(step) \
-  BENCHMARK_TEMPLATE(BM_Record, step)->Arg(163)->Arg(233)->Arg(283)->Arg(360)->Unit(benchmark::kMillisecond)
+  BENCHMARK_TEMPLATE(BM_Record, step)->Arg(163)->Arg(233)->Arg(283)->Arg(360)->Arg(409)->Arg(571)->Unit(benchmark::kMillisecond)
 RARA_STEP(kParams);
 RARA_STEP(kWeber);
 RARA_STEP(kRoot);
@@ -120,7 +120,7 @@ RARA_STEP(kCurve);
 RARA_STEP(kPoint);
 RARA_STEP(kWhole);
 #undef RARA_STEP
-BENCHMARK(BM_GpPipeline)->Arg(163)->Arg(233)->Arg(283)->Arg(360)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GpPipeline)->Arg(163)->Arg(233)->Arg(283)->Arg(360)->Arg(409)->Arg(571)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace rara

@@ -75,9 +75,9 @@ struct TRawEntries {
 
 std::string ReadParams(const TRawEntries& raw, TParamEntries& p) {
   if (raw.Degree && !ReadIntEntry(*raw.Degree, p.N))
-    return EntryMessage(FieldDegreeLabel, FieldDegreeHint);
-  if (p.N < MinFieldDegree || p.N > MaxFieldDegree)
-    return EntryMessage(FieldDegreeLabel, FieldDegreeHint);
+    return EntryMessage(FieldDegreeLabel, BatchFieldDegreeHint);
+  if (p.N < MinFieldDegree || p.N > BatchMaxFieldDegree)
+    return EntryMessage(FieldDegreeLabel, BatchFieldDegreeHint);
   if (raw.KMax && !ReadIntEntry(*raw.KMax, p.KMaxSize))
     return EntryMessage(KMaxSizeLabel, KMaxSizeHint(p.KMod4));
   if (raw.Bound && !ReadIntEntry(*raw.Bound, p.TrialBound))
@@ -86,9 +86,9 @@ std::string ReadParams(const TRawEntries& raw, TParamEntries& p) {
     return EntryMessage(DiscriminantLabel, DiscriminantHint);
   // The dialog corrects a refused entry; here a correction is a refusal,
   // except for the bound, which is corrected without failing.
-  switch (ValidateParams(p)) {
+  switch (ValidateParams(p, BatchMaxFieldDegree)) {
     case TParamEntry::None: return std::string();
-    case TParamEntry::FieldDegree: return EntryMessage(FieldDegreeLabel, FieldDegreeHint);
+    case TParamEntry::FieldDegree: return EntryMessage(FieldDegreeLabel, BatchFieldDegreeHint);
     case TParamEntry::KMaxSize: return EntryMessage(KMaxSizeLabel, KMaxSizeHint(p.KMod4));
     case TParamEntry::TrialBound: return EntryMessage(TrialBoundLabel, TrialBoundHint);
     case TParamEntry::Discriminant: return EntryMessage(DiscriminantLabel, DiscriminantHint);
@@ -113,25 +113,27 @@ bool ReadRatio(std::string_view text, std::optional<long double>& ratio) {
 }
 
 // The built-in polynomial of the chosen list, as the curve dialog's load
-// buttons give it; a list without an entry for N is refused with the
-// dialog's status text.
+// buttons give it, over the lists' whole range; a list without an entry for
+// N is refused with the dialog's status text.
 std::string ListPolyText(TFieldList list, std::int32_t n, std::string& text) {
+  constexpr int last = BatchFieldListMaxDegree;
   TGF2Poly p;
   switch (list) {
     case TFieldList::Default:
     case TFieldList::P1363:
-      GetP1363Irreducible(p, n);
+      GetP1363Irreducible(p, n, last);
       break;
     case TFieldList::X963:
-      if (!X963Available(n)) return "Irreducible from ANSI X9.63 list: " + X963StatusText(n);
-      GetX963Irreducible(p, n);
+      if (!X963Available(n, last))
+        return "Irreducible from ANSI X9.63 list: " + X963StatusText(n, last);
+      GetX963Irreducible(p, n, last);
       break;
     case TFieldList::Gauss:
-      if (!GaussAvailable(n)) return "Gaussian normal: " + GaussStatusText(n);
-      text = GaussNormalText(n);
+      if (!GaussAvailable(n, last)) return "Gaussian normal: " + GaussStatusText(n, last);
+      text = GaussNormalText(n, last);
       return std::string();
     case TFieldList::Normal:
-      GetNormal(p, n);
+      GetNormal(p, n, last);
       break;
   }
   text = GF2DegsToStr(p, false);
@@ -264,7 +266,8 @@ std::string ParseOptions(const std::vector<std::string>& args, TCliOptions& o) {
     o.ListName = ListNames[static_cast<std::size_t>(from)];
     if (std::string m = ListPolyText(from, n, o.FieldText); !m.empty()) return m;
   }
-  const TFieldPolyError error = CheckFieldPoly(o.FieldText, n, o.Basis, o.FieldPoly);
+  const TFieldPolyError error =
+      CheckFieldPoly(o.FieldText, n, o.Basis, o.FieldPoly, BatchMaxFieldDegree);
   if (error != TFieldPolyError::None) return FieldPolyMessage(error, n);
   // Found now rather than after the computation.
   if ((o.PemFile || o.DerFile) && !X962CanDescribe(o.FieldPoly))
@@ -278,7 +281,7 @@ std::string UsageText() {
       "Builds the CM parameters, the Weber polynomial modulo 2, a curve of order K*R\n"
       "over GF(2^N) and random points of order R, and prints their reports.\n"
       "\n"
-      "  -N, --degree N          field degree, 64 to 360 (64)\n"
+      "  -N, --degree N          field degree, 64 to 571 (64)\n"
       "  -k, --kmax BITS         K max binary size, 2 (3 with --kmod4) to (4*N) div 5 (15)\n"
       "      --kmod4             require K mod 4 = 0 (off)\n"
       "  -L, --bound L           trial division bound, 32767 to 4194303, lowered to\n"

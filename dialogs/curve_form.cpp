@@ -27,8 +27,6 @@
 
 namespace rara {
 
-TCurveForm* TCurveForm::running_ = nullptr;
-
 namespace {
 
 QString Str(const std::string& s) { return QString::fromStdString(s); }
@@ -163,19 +161,13 @@ TCurveForm::TCurveForm(QWidget* parent)
   FormCreate();
 }
 
-TCurveForm::~TCurveForm() {
-  if (running_ == this) running_ = nullptr;
-}
+TCurveForm::~TCurveForm() = default;
 
 void TCurveForm::FormCreate() {
   for (QToolButton* b : {LoadBtn1, LoadBtn2, LoadBtn3, LoadBtn4}) b->setToolTip("Edit polynomial");
 }
 
 // ---- Execute and its states ----
-
-void TCurveForm::WaitUntil(const bool& flag1, const bool& flag2) {
-  while (!flag1 && !flag2) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-}
 
 bool TCurveForm::Execute(TECGF2Data& data) {
   Data = &data;
@@ -274,30 +266,13 @@ void TCurveForm::SetFinished() {
 
 // ---- The run ----
 
-void TCurveForm::TimerTickProc() {
-  if (running_ != nullptr) running_->TimerTick();
-}
-
-void TCurveForm::TimerTick() {
-  timer_.Tick();
-  emit Ticked();
-}
-
-void TCurveForm::StartTiming(QLabel* label) { timer_.Start(label, false, nullptr); }
-
-void TCurveForm::StopTiming() { timer_.Stop(); }
-
 bool TCurveForm::Run() {
   const std::uint8_t basis = SRadioBtn->isChecked() ? 0 : 1;
   // No usable curve unless this run finishes.
   Data->CurveBuilt = false;
   SetRunning();
   try {
-    struct TRunningGuard {
-      explicit TRunningGuard(TCurveForm* f) { running_ = f; }
-      ~TRunningGuard() { running_ = nullptr; }
-    } runningGuard(this);
-    TRuvBreakScope breakScope(&TCurveForm::TimerTickProc);
+    const TRunScope run(this);
     StartTiming(RXLabel);
     Data->SetField(EditPoly, basis);
     Data->PickRoot();

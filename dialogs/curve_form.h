@@ -38,10 +38,6 @@ class TCurveForm : public TComputingDialog {
   bool X963Available = false;
   bool GaussAvailable = false;
 
- signals:
-  // Emitted from the break callback during a run.
-  void Ticked();
-
  protected:
   QPushButton* SecondButton() const override { return CancelBtn; }
   QPushButton* HelpButton() const override { return HelpBtn; }
@@ -67,15 +63,8 @@ class TCurveForm : public TComputingDialog {
   void SetRunning();
   void SetFinished();
   void SetFieldControlsEnabled(bool enabled);
-  void StartTiming(QLabel* label);
-  void StopTiming();
-  void TimerTick();
-  static void TimerTickProc();
-  void WaitUntil(const bool& flag1, const bool& flag2);
 
   TECGF2Data* Data = nullptr;
-  TRunTimer timer_;
-  static TCurveForm* running_;
 
   QGroupBox* FieldPolyBox;
   TClickLabel* BTLabel;

@@ -15,6 +15,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "integers/break.h"
 #include "integers/stopwatch.h"
 #include "reports/validation.h"
 
@@ -187,6 +188,8 @@ void KeepPlaceWhenHidden(QWidget* w) {
   w->setSizePolicy(p);
 }
 
+TComputingDialog* TComputingDialog::running_ = nullptr;
+
 TComputingDialog::TComputingDialog(QWidget* parent, int helpTopic, const QString& name, const QString& caption)
     : QDialog(parent), helpTopic_(helpTopic) {
   setObjectName(name);
@@ -194,6 +197,41 @@ TComputingDialog::TComputingDialog(QWidget* parent, int helpTopic, const QString
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
   setModal(false);
 }
+
+TComputingDialog::~TComputingDialog() {
+  if (running_ == this) running_ = nullptr;
+}
+
+void TComputingDialog::WaitUntil(const bool& flag1, const bool& flag2) {
+  while (!flag1 && !flag2) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+// The running dialog is set before the break mechanism starts and cleared
+// after it stops.
+TComputingDialog::TRunScope::TRunScope(TComputingDialog* dialog) {
+  running_ = dialog;
+  RuvBreakWith(&TComputingDialog::TimerTickProc);
+}
+
+TComputingDialog::TRunScope::~TRunScope() {
+  RuvBreakStop();
+  running_ = nullptr;
+}
+
+void TComputingDialog::TimerTickProc() {
+  if (running_ != nullptr) running_->TimerTick();
+}
+
+void TComputingDialog::TimerTick() {
+  timer_.Tick();
+  emit Ticked();
+}
+
+void TComputingDialog::StartTiming(QLabel* label, bool showProgress, const std::int32_t* progress) {
+  timer_.Start(label, showProgress, progress);
+}
+
+void TComputingDialog::StopTiming() { timer_.Stop(); }
 
 void TComputingDialog::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_F4 && event->modifiers() == Qt::AltModifier) {

@@ -123,12 +123,20 @@ void KeepPlaceWhenHidden(QWidget* w);
 // manager are refused with a beep (the dialog is left only through its
 // buttons), F1 opens the dialog's help topic while its Help button is
 // enabled, and Escape outside the edits presses the second button in its
-// current kind (Cancel, Abort or OK).
+// current kind (Cancel, Abort or OK). It also holds their run loop: the wait
+// for the user's answer, the running dialog that the break callback reaches,
+// and the running time of each step.
 class TComputingDialog : public QDialog {
+  Q_OBJECT
  public:
   // A modeless dialog without title-bar buttons: it is left through its own
   // buttons only.
   TComputingDialog(QWidget* parent, int helpTopic, const QString& name, const QString& caption);
+  ~TComputingDialog() override;
+
+ signals:
+  // Emitted from the break callback during a computation.
+  void Ticked();
 
  protected:
   virtual QPushButton* SecondButton() const = 0;
@@ -138,8 +146,32 @@ class TComputingDialog : public QDialog {
   void closeEvent(QCloseEvent* event) override;
   void reject() override;
 
+  // Handles events, waiting for them, until one of the flags is set.
+  static void WaitUntil(const bool& flag1, const bool& flag2);
+
+  // For the length of a computation: this dialog is the running one and the
+  // break mechanism is on, its callback ticking the dialog's timer (the label
+  // and pending events) and emitting Ticked. Both end with the scope, also
+  // when an abort passes.
+  class TRunScope {
+   public:
+    explicit TRunScope(TComputingDialog* dialog);
+    ~TRunScope();
+    TRunScope(const TRunScope&) = delete;
+    TRunScope& operator=(const TRunScope&) = delete;
+  };
+
+  // The running time of one step in label (see TRunTimer).
+  void StartTiming(QLabel* label, bool showProgress = false, const std::int32_t* progress = nullptr);
+  void StopTiming();
+
  private:
+  static void TimerTickProc();
+  void TimerTick();
+
   int helpTopic_;
+  TRunTimer timer_;
+  static TComputingDialog* running_;
 };
 
 }  // namespace rara

@@ -22,8 +22,6 @@
 
 namespace rara {
 
-TParamForm* TParamForm::running_ = nullptr;
-
 namespace {
 
 QString Str(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
@@ -164,9 +162,7 @@ TParamForm::TParamForm(QWidget* parent)
   FormCreate();
 }
 
-TParamForm::~TParamForm() {
-  if (running_ == this) running_ = nullptr;
-}
+TParamForm::~TParamForm() = default;
 
 void TParamForm::FormCreate() {
   Ratio = 1.0L;
@@ -185,10 +181,6 @@ QString TParamForm::SearchGaveUpText() {
 }
 
 // ---- Execute and its states ----
-
-void TParamForm::WaitUntil(const bool& flag1, const bool& flag2) {
-  while (!flag1 && !flag2) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-}
 
 bool TParamForm::Execute(TECGF2Data& data) {
   data_ = &data;
@@ -257,40 +249,20 @@ void TParamForm::ComputeSearch(TECGF2Data& data) {
 
 void TParamForm::ComputeWeber(TECGF2Data& data) { data.ComputeWeberPoly(Progress, Ratio); }
 
-void TParamForm::TimerTickProc() {
-  if (running_ != nullptr) running_->TimerTick();
-}
-
-void TParamForm::TimerTick() {
-  timer_.Tick();
-  emit Ticked();
-}
-
-void TParamForm::StartTiming(QLabel* label, bool showProgress) {
-  timer_.Start(label, showProgress, &Progress);
-}
-
-void TParamForm::StopTiming() { timer_.Stop(); }
-
 bool TParamForm::Compute() {
   TECGF2Data& data = *data_;
   SetBusy();
   enum class TOutcome { Done, GaveUp, Inconsistent } outcome = TOutcome::Done;
   try {
-    struct TRunningGuard {
-      TParamForm* form;
-      explicit TRunningGuard(TParamForm* f) : form(f) { running_ = f; }
-      ~TRunningGuard() { running_ = nullptr; }
-    } runningGuard(this);
-    TRuvBreakScope breakScope(&TParamForm::TimerTickProc);
+    const TRunScope run(this);
 
-    StartTiming(DXLabel, true);
+    StartTiming(DXLabel, true, &Progress);
     ComputeSearch(data);
     StopTiming();
     if (data.SearchGaveUp()) {
       outcome = TOutcome::GaveUp;
     } else {
-      StartTiming(WXLabel, data.ClassNumber >= 256);
+      StartTiming(WXLabel, data.ClassNumber >= 256, &Progress);
       ComputeWeber(data);
       StopTiming();
       if (!WeberPolyConsistent(data)) outcome = TOutcome::Inconsistent;

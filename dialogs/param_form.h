@@ -45,10 +45,6 @@ class TParamForm : public TComputingDialog {
   // Text when the parameter search reached its limit without a discriminant.
   static QString SearchGaveUpText();
 
- signals:
-  // Emitted from the break callback during a computation.
-  void Ticked();
-
  protected:
   // The two steps of Compute; seams for tests that need a search that gives
   // up or a bad Weber polynomial.
@@ -71,19 +67,12 @@ class TParamForm : public TComputingDialog {
 
   bool Validate();
   bool Compute();
-  void StartTiming(QLabel* label, bool showProgress);
-  void StopTiming();
-  void TimerTick();
-  static void TimerTickProc();
   void SetIdle();
   void SetBusy();
   void SetDone();
   void SetParamsEnabled(bool enabled);
-  void WaitUntil(const bool& flag1, const bool& flag2);
 
   TECGF2Data* data_ = nullptr;
-  TRunTimer timer_;
-  static TParamForm* running_;
 
   QGroupBox* paramBox_;
   TClickLabel* NLabel;

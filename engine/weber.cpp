@@ -11,6 +11,7 @@
 #include "engine/weber_fixed.h"
 #include "integers/break.h"
 #include "integers/errors.h"
+#include "integers/words.h"
 
 namespace rara {
 
@@ -28,9 +29,7 @@ void MagnitudeWords(const TReal& x, std::int64_t shift, Word* out, std::int32_t 
     IShl(*t, static_cast<std::int32_t>(shift));
   else
     IShr(*t, static_cast<std::int32_t>(std::min<std::int64_t>(-shift, TInteger::MaxBitSize)));
-  const std::uint32_t* limbs = t->Limbs();
-  for (std::int32_t i = 0; i < t->Size() && i < 2 * v; ++i)
-    out[i / 2] |= static_cast<Word>(limbs[i]) << (32 * (i % 2));
+  words::PackLimbs(out, t->Limbs(), std::min(t->Size(), 2 * v));
 }
 
 // The polynomial built so far: c[0..pos-1] below an implicit leading 1, in

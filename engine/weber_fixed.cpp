@@ -1,15 +1,18 @@
-// Fixed-point kernels of the Weber product on 64-bit words.
+// Fixed-point kernels of the Weber product on 64-bit words; the carry
+// chains and word products are the word layer's (integers/words.h).
 #include "engine/weber_fixed.h"
 
 #include <algorithm>
 #include <bit>
 #include <cstring>
 
+#include "integers/words.h"
+
 namespace rara::weber_fixed {
 
 namespace {
 
-using u128 = unsigned __int128;
+using words::u128;
 
 bool IsNegative(const Word* a, std::int32_t w) { return (a[w - 1] >> 63) != 0; }
 
@@ -43,33 +46,32 @@ void SignedProduct(Word* buf, std::int32_t l, const Word* x, std::int32_t w, TFa
   const std::int32_t n = Used(a, w);
   const std::int32_t v = Used(m.mag, m.v);
   if (n == 0 || v == 0) return;
-  // Schoolbook rows; each row's carry lands on a word no row has written yet.
-  for (std::int32_t i = 0; i < v; ++i) {
-    const Word yi = m.mag[i];
-    Word carry = 0;
-    Word* row = buf + i;
-    for (std::int32_t j = std::max(0, skip - i); j < n; ++j) {
-      const u128 t = static_cast<u128>(a[j]) * yi + row[j] + carry;
-      row[j] = static_cast<Word>(t);
-      carry = static_cast<Word>(t >> 64);
+  // Column by column: the products a[j]·m[c-j] of word c summed in a
+  // 192-bit accumulator, one store per word. The same products as rows that
+  // start at word skip, so the same integer.
+  const Word* y = m.mag;
+  u128 acc = 0;
+  Word top = 0;
+  for (std::int32_t c = skip; c <= n + v - 2; ++c) {
+    const std::int32_t jlo = std::max(0, c - (v - 1));
+    const std::int32_t jhi = std::min(n - 1, c);
+    for (std::int32_t j = jlo; j <= jhi; ++j) {
+      const u128 t = static_cast<u128>(a[j]) * y[c - j];
+      acc += t;
+      top += acc < t ? 1 : 0;
     }
-    row[n] = carry;
+    buf[c] = static_cast<Word>(acc);
+    acc = (acc >> 64) | (static_cast<u128>(top) << 64);
+    top = 0;
   }
+  // What is left is below 2^64: the whole product has n + v words.
+  if (n + v - 1 >= skip) buf[n + v - 1] = static_cast<Word>(acc);
   if (xNeg != m.negative) Negate(buf, buf, l);
 }
 
 }  // namespace
 
-void Add(Word* r, const Word* a, std::int32_t w) {
-  Word carry = 0;
-  for (std::int32_t i = 0; i < w; ++i) {
-    const Word s = r[i] + carry;
-    const Word c1 = s < carry ? 1 : 0;
-    const Word t = s + a[i];
-    carry = c1 + (t < s ? 1 : 0);
-    r[i] = t;
-  }
-}
+void Add(Word* r, const Word* a, std::int32_t w) { words::AddN(r, r, a, w); }
 
 std::int32_t BitLength(const Word* a, std::int32_t w) {
   const Word ext = IsNegative(a, w) ? ~Word{0} : 0;

@@ -10,20 +10,30 @@ namespace rara {
 namespace {
 #include "gf2/field_poly_lists_data.inc"
 
-bool InList(int n, int low) { return n >= low && n <= FieldListMaxDegree; }
+static_assert(sizeof P1363Table / sizeof P1363Table[0] ==
+              BatchFieldListMaxDegree - FieldListMinDegree + 1);
+static_assert(sizeof X963Table / sizeof X963Table[0] == BatchFieldListMaxDegree - X963MinDegree + 1);
+static_assert(sizeof NormalTable / sizeof NormalTable[0] ==
+              BatchFieldListMaxDegree - FieldListMinDegree + 1);
+static_assert(sizeof GaussTable / sizeof GaussTable[0] ==
+              BatchFieldListMaxDegree - FieldListMinDegree + 1);
+
+bool InList(int n, int low, int maxDegree) {
+  return n >= low && n <= maxDegree && n <= BatchFieldListMaxDegree;
+}
 }  // namespace
 
-void GetP1363Irreducible(TGF2Poly& p, int n) {
-  if (!InList(n, FieldListMinDegree)) RaiseIndexError("GetP1363Irreducible");
-  const unsigned char* k = P1363Table[n - FieldListMinDegree];
+void GetP1363Irreducible(TGF2Poly& p, int n, int maxDegree) {
+  if (!InList(n, FieldListMinDegree, maxDegree)) RaiseIndexError("GetP1363Irreducible");
+  const unsigned short* k = P1363Table[n - FieldListMinDegree];
   if (k[0] == 0)
     GF2SetDegs(p, {n, k[2], 0});
   else
     GF2SetDegs(p, {n, k[0], k[1], k[2], 0});
 }
 
-void GetX963Irreducible(TGF2Poly& p, int n) {
-  if (!InList(n, X963MinDegree)) RaiseIndexError("GetX963Irreducible");
+void GetX963Irreducible(TGF2Poly& p, int n, int maxDegree) {
+  if (!InList(n, X963MinDegree, maxDegree)) RaiseIndexError("GetX963Irreducible");
   const unsigned short* w = X963Table[n - X963MinDegree];
   if (w[0] == 0)
     GF2SetDegs(p, {n, w[1], 0});
@@ -31,14 +41,14 @@ void GetX963Irreducible(TGF2Poly& p, int n) {
     GF2SetDegs(p, {n, w[0], w[1], 1, 0});
 }
 
-void GetNormal(TGF2Poly& p, int n) {
-  if (!InList(n, FieldListMinDegree)) RaiseIndexError("GetNormal");
+void GetNormal(TGF2Poly& p, int n, int maxDegree) {
+  if (!InList(n, FieldListMinDegree, maxDegree)) RaiseIndexError("GetNormal");
   const unsigned short* ab = NormalTable[n - FieldListMinDegree];
   GF2SetDegs(p, {n, n - 1, ab[0], ab[1], 0});
 }
 
-std::string GaussNormalText(int n) {
-  if (!InList(n, FieldListMinDegree)) return std::string();
+std::string GaussNormalText(int n, int maxDegree) {
+  if (!InList(n, FieldListMinDegree, maxDegree)) return std::string();
   return GaussTable[n - FieldListMinDegree];
 }
 

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "gf2/gf2_kernel_limits.h"
 #include "integers/break.h"
 #include "integers/errors.h"
 
@@ -12,20 +13,14 @@ namespace rara {
 
 namespace {
 
-// Irreducibility test: rounds with a gcd each, then rounds per batched gcd.
-constexpr std::int32_t EarlyRounds = 8;
-constexpr std::int32_t BatchRounds = 16;
-
 // Each equal-degree try splits with probability at least 1/2, so this many
 // failures in a row mean the random source is broken, not bad luck.
 constexpr std::int32_t MaxSplitTries = 256;
 
-// Below this degree of the modulus the bitwise division is as quick as the
-// table, and building the table is not worth it.
-constexpr std::int32_t TableMinModulus = 64;
-// From this degree on, reducing a product by two multiplications (Barrett)
-// beats cancelling its top half one leading term at a time.
-constexpr std::int32_t BarrettMinModulus = 192;
+using gf2_limits::BarrettMinModulus;
+using gf2_limits::IrreducibleBatchRounds;
+using gf2_limits::IrreducibleEarlyRounds;
+using gf2_limits::TableMinModulus;
 
 // Reduction modulo a polynomial F that is used for many squarings and
 // products: the table of shifted copies, and for large F the quotient
@@ -206,12 +201,12 @@ bool GF2IsIrreducible(const TGF2Poly& p) {
   for (std::int32_t i = 1; i <= d / 2; ++i) {
     m.SqrMod(x);
     GF2AddX(x);
-    if (i <= EarlyRounds) {
+    if (i <= IrreducibleEarlyRounds) {
       if (!GF2IsCoprime(x, p)) return false;
     } else {
       GF2Mul(acc, x);
       m.Reduce(acc);
-      if (++pending == BatchRounds || i == d / 2) {
+      if (++pending == IrreducibleBatchRounds || i == d / 2) {
         if (!GF2IsCoprime(acc, p)) return false;
         acc.SetOne();
         pending = 0;

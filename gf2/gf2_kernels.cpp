@@ -1,7 +1,7 @@
-// Carry-less product kernels: the portable 3-bit-window word product, the
+// Carry-less kernels: the portable 3-bit-window word product, the
 // fixed-size Karatsuba routines (templates, one per size 1..16, stack only),
-// the heap recursion above 16 words, and the PCLMULQDQ variants selected at
-// run time.
+// the heap recursion above 16 words, the square, the PCLMULQDQ variants
+// selected at run time and the processor-feature probe.
 #include "gf2/gf2_kernels.h"
 
 #include <array>
@@ -10,10 +10,12 @@
 #include <memory>
 #include <utility>
 
+#include "gf2/gf2_kernel_limits.h"
 #include "integers/break.h"
 #include "integers/errors.h"
+#include "integers/words.h"
 
-#if defined(__x86_64__) || defined(__i386__)
+#if defined(__x86_64__)
 #include <emmintrin.h>
 #include <wmmintrin.h>
 #define RARA_GF2_HAVE_CLMUL_CODE 1
@@ -25,7 +27,7 @@ namespace {
 
 using TFixedMul = void (*)(std::uint32_t*, const std::uint32_t*, const std::uint32_t*);
 
-constexpr std::int32_t FixedLimit = 16;
+using gf2_limits::FixedWords;
 
 // ---------------------------------------------------------------- portable
 
@@ -48,6 +50,34 @@ inline std::uint64_t MulWordPortable(std::uint32_t a, std::uint32_t b) noexcept 
   r ^= (static_cast<std::uint64_t>(b) << 31) & (0 - static_cast<std::uint64_t>(a >> 31));
   r ^= (static_cast<std::uint64_t>(b) << 30) & (0 - static_cast<std::uint64_t>((a >> 30) & 1u));
   return r;
+}
+
+// Bit i of v moves to bit 2i: the square of one word.
+inline std::uint64_t SpreadWordPortable(std::uint32_t v) noexcept {
+  std::uint64_t x = v;
+  x = (x | (x << 16)) & 0x0000FFFF0000FFFFull;
+  x = (x | (x << 8)) & 0x00FF00FF00FF00FFull;
+  x = (x | (x << 4)) & 0x0F0F0F0F0F0F0F0Full;
+  x = (x | (x << 2)) & 0x3333333333333333ull;
+  x = (x | (x << 1)) & 0x5555555555555555ull;
+  return x;
+}
+
+// The squares below work from the top down, so R may be X.
+void SpreadPortable(std::uint32_t* r, const std::uint32_t* w, std::int32_t c) noexcept {
+  for (std::int32_t i = c - 1; i >= 0; --i) {
+    const std::uint64_t x = SpreadWordPortable(w[i]);
+    r[2 * i + 1] = static_cast<std::uint32_t>(x >> 32);
+    r[2 * i] = static_cast<std::uint32_t>(x);
+  }
+}
+
+void Spread64Portable(std::uint64_t* r, const std::uint64_t* x, std::int32_t l) noexcept {
+  for (std::int32_t i = l - 1; i >= 0; --i) {
+    const std::uint64_t v = x[i];
+    r[2 * i + 1] = SpreadWordPortable(static_cast<std::uint32_t>(v >> 32));
+    r[2 * i] = SpreadWordPortable(static_cast<std::uint32_t>(v));
+  }
 }
 
 // Size-N product by the Karatsuba split; the halves' middle operands live on
@@ -146,12 +176,11 @@ __attribute__((target("pclmul,sse2"))) std::uint32_t MulByWordClmul(std::uint32_
   std::uint64_t carry = 0;
   std::int32_t i = 0;
   for (; i + 2 <= n; i += 2) {
-    std::uint64_t c;
-    std::memcpy(&c, x + i, 8);
-    const __m128i p = _mm_clmulepi64_si128(_mm_cvtsi64_si128(static_cast<long long>(c)), wv, 0x00);
+    const __m128i p =
+        _mm_clmulepi64_si128(_mm_cvtsi64_si128(static_cast<long long>(words::Load64(x + i))), wv, 0x00);
     const std::uint64_t lo = static_cast<std::uint64_t>(_mm_cvtsi128_si64(p)) ^ carry;
     carry = static_cast<std::uint64_t>(_mm_cvtsi128_si64(_mm_srli_si128(p, 8)));
-    std::memcpy(r + i, &lo, 8);
+    words::Store64(r + i, lo);
   }
   if (i < n) {
     const std::uint64_t p = MulWordClmul(x[i], w) ^ carry;
@@ -161,26 +190,47 @@ __attribute__((target("pclmul,sse2"))) std::uint32_t MulByWordClmul(std::uint32_
   return static_cast<std::uint32_t>(carry);
 }
 
-bool DetectClmul() noexcept { return __builtin_cpu_supports("pclmul"); }
+// The carry-less square of each 64-bit limb, top limb first.
+__attribute__((target("pclmul,sse2"))) void Spread64Clmul(std::uint64_t* r, const std::uint64_t* x,
+                                                          std::int32_t l) noexcept {
+  for (std::int32_t i = l - 1; i >= 0; --i) {
+    const __m128i v = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(x + i));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(r + 2 * i), _mm_clmulepi64_si128(v, v, 0x00));
+  }
+}
+
+// The same over 32-bit words: an odd top word alone, then pairs.
+__attribute__((target("pclmul,sse2"))) void SpreadClmul(std::uint32_t* r, const std::uint32_t* w,
+                                                        std::int32_t c) noexcept {
+  if (c % 2 != 0) SpreadPortable(r + 2 * (c - 1), w + c - 1, 1);
+  for (std::int32_t i = (c & ~1) - 2; i >= 0; i -= 2) {
+    const __m128i v = _mm_cvtsi64_si128(static_cast<long long>(words::Load64(w + i)));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(r + 2 * i), _mm_clmulepi64_si128(v, v, 0x00));
+  }
+}
+
+TGF2CpuFeatures DetectFeatures() noexcept {
+  TGF2CpuFeatures f;
+  f.clmul = __builtin_cpu_supports("pclmul");
+  f.wideClmul = f.clmul && __builtin_cpu_supports("avx2") && __builtin_cpu_supports("vpclmulqdq");
+  return f;
+}
 
 #else
 
-bool DetectClmul() noexcept { return false; }
+TGF2CpuFeatures DetectFeatures() noexcept { return {}; }
 
 #endif
 
-constexpr auto PortableTable = MakePortableTable(std::make_integer_sequence<int, FixedLimit>{});
+constexpr auto PortableTable = MakePortableTable(std::make_integer_sequence<int, FixedWords>{});
 #ifdef RARA_GF2_HAVE_CLMUL_CODE
-constexpr auto HardwareTable = MakeHardwareTable(std::make_integer_sequence<int, FixedLimit>{});
+constexpr auto HardwareTable = MakeHardwareTable(std::make_integer_sequence<int, FixedWords>{});
 #endif
 
 // -1 until the first query; then 0 (portable) or 1 (hardware).
 std::atomic<int> KernelMode{-1};
 
-bool Available() noexcept {
-  static const bool available = DetectClmul();
-  return available;
-}
+bool Available() noexcept { return GF2CpuFeatures().clmul; }
 
 inline bool UseHardware() noexcept {
   int mode = KernelMode.load(std::memory_order_relaxed);
@@ -191,11 +241,11 @@ inline bool UseHardware() noexcept {
   return mode == 1;
 }
 
-// Scratch words needed by all levels of the recursion above FixedLimit: each
+// Scratch words needed by all levels of the recursion above FixedWords: each
 // level uses 4h words and hands the rest to its middle product.
 std::size_t ScratchWords(std::int32_t n) noexcept {
   std::size_t total = 0;
-  while (n > FixedLimit) {
+  while (n > FixedWords) {
     const std::int32_t h = (n + 1) / 2;
     total += 4 * static_cast<std::size_t>(h);
     n = h;
@@ -205,7 +255,7 @@ std::size_t ScratchWords(std::int32_t n) noexcept {
 
 void KMulLevel(std::uint32_t* r, const std::uint32_t* x, const std::uint32_t* y, std::int32_t n,
                std::uint32_t* scratch, bool poll, const TFixedMul* fixed) {
-  if (n <= FixedLimit) {
+  if (n <= FixedWords) {
     fixed[n](r, x, y);
     return;
   }
@@ -261,12 +311,34 @@ void KMul(std::uint32_t* r, const std::uint32_t* x, const std::uint32_t* y, std:
 #ifdef RARA_GF2_HAVE_CLMUL_CODE
   if (UseHardware()) fixed = HardwareTable.data();
 #endif
-  if (n <= FixedLimit) {
+  if (n <= FixedWords) {
     fixed[n](r, x, y);
     return;
   }
   auto scratch = std::make_unique_for_overwrite<std::uint32_t[]>(ScratchWords(n));
   KMulLevel(r, x, y, n, scratch.get(), poll, fixed);
+}
+
+void GF2Spread(std::uint32_t* r, const std::uint32_t* w, std::int32_t c) noexcept {
+#ifdef RARA_GF2_HAVE_CLMUL_CODE
+  if (UseHardware()) {
+    SpreadClmul(r, w, c);
+    return;
+  }
+#endif
+  SpreadPortable(r, w, c);
+}
+
+TGF2Spread64 GF2Spread64Kernel() noexcept {
+#ifdef RARA_GF2_HAVE_CLMUL_CODE
+  if (UseHardware()) return &Spread64Clmul;
+#endif
+  return &Spread64Portable;
+}
+
+const TGF2CpuFeatures& GF2CpuFeatures() noexcept {
+  static const TGF2CpuFeatures features = DetectFeatures();
+  return features;
 }
 
 bool GF2HardwareKernelsAvailable() noexcept { return Available(); }

@@ -5,6 +5,7 @@
 #include <bit>
 #include <cstring>
 
+#include "gf2/gf2_kernels.h"
 #include "gf2/gf2_poly.h"
 #include "integers/break.h"
 #include "integers/errors.h"
@@ -13,19 +14,6 @@
 namespace rara {
 
 namespace {
-
-// Spread[b] has bit 2j equal to bit j of b: squaring a byte's coefficients.
-constexpr std::array<std::uint16_t, 256> MakeSpread() {
-  std::array<std::uint16_t, 256> t{};
-  for (int b = 0; b < 256; ++b) {
-    std::uint16_t v = 0;
-    for (int j = 0; j < 8; ++j)
-      if ((b >> j) & 1) v = static_cast<std::uint16_t>(v | (1u << (2 * j)));
-    t[b] = v;
-  }
-  return t;
-}
-constexpr auto Spread = MakeSpread();
 
 constexpr std::array<std::uint8_t, 256> MakeBitReverse() {
   std::array<std::uint8_t, 256> t{};
@@ -192,12 +180,7 @@ void GF2Sqr(TGF2Poly& a) {
   if (n == 0 || a.IsOne()) return;
   a.SetSize(2 * n, false);
   std::uint32_t* w = a.Words();
-  // Downwards, so that word i is read before words 2i and 2i+1 are written.
-  for (std::int32_t i = n - 1; i >= 0; --i) {
-    const std::uint32_t v = w[i];
-    w[2 * i + 1] = Spread[(v >> 16) & 0xFF] | (static_cast<std::uint32_t>(Spread[v >> 24]) << 16);
-    w[2 * i] = Spread[v & 0xFF] | (static_cast<std::uint32_t>(Spread[(v >> 8) & 0xFF]) << 16);
-  }
+  GF2Spread(w, w, n);  // in place: the kernel works from the top word down
   if (w[2 * n - 1] == 0) a.SetSize(2 * n - 1, false);
 }
 

@@ -6,20 +6,20 @@
 #include <cstring>
 #include <memory>
 
+#include "gf2/gf2_kernel_limits.h"
 #include "gf2/gf2_kernels.h"
 #include "gf2/gf2_poly.h"
 #include "integers/break.h"
 #include "integers/errors.h"
+#include "integers/words.h"
 
 namespace rara {
 
 namespace {
 
-constexpr std::int32_t FixedLimit = 16;
-
-// Degrees at or above which, with a gap at or above, division goes word-aligned.
-constexpr std::int32_t TableMinDegree = 384;
-constexpr std::int32_t TableMinGap = 128;
+using gf2_limits::FixedWords;
+using gf2_limits::TableMinDegree;
+using gf2_limits::TableMinGap;
 
 inline std::int32_t TopDegree(const std::uint32_t* w, std::int32_t top) noexcept {
   return 32 * top + static_cast<std::int32_t>(std::bit_width(w[top])) - 1;
@@ -29,7 +29,7 @@ inline std::int32_t TopDegree(const std::uint32_t* w, std::int32_t top) noexcept
 void MulSmall(TGF2Poly& a, const TGF2Poly& b) {
   const std::int32_t na = a.Count(), nb = b.Count();
   const std::int32_t n = na > nb ? na : nb;
-  std::uint32_t x[FixedLimit] = {}, y[FixedLimit] = {}, r[2 * FixedLimit];
+  std::uint32_t x[FixedWords] = {}, y[FixedWords] = {}, r[2 * FixedWords];
   std::memcpy(x, a.Words(), static_cast<std::size_t>(na) * 4);
   std::memcpy(y, b.Words(), static_cast<std::size_t>(nb) * 4);
   KMul(r, x, y, n, false);
@@ -46,10 +46,10 @@ void MulBlocks(TGF2Poly& p, TGF2Poly& l, const TGF2Poly& s, bool poll) {
   if (l.Capacity() < padded) l.SetMem(padded);
   p.SetSize(0, false);
   if (p.Capacity() < padded + m) p.SetMem(padded + m);
-  std::uint32_t small[2 * FixedLimit];
+  std::uint32_t small[2 * FixedWords];
   std::unique_ptr<std::uint32_t[]> heap;
   std::uint32_t* t = small;
-  if (m > FixedLimit) {
+  if (m > FixedWords) {
     heap = std::make_unique_for_overwrite<std::uint32_t[]>(2 * static_cast<std::size_t>(m));
     t = heap.get();
   }
@@ -68,18 +68,9 @@ void MulBlocks(TGF2Poly& p, TGF2Poly& l, const TGF2Poly& s, bool poll) {
   p.SetSize(nl + m, false);
 }
 
-inline std::uint64_t Load64(const std::uint32_t* p) noexcept {
-  std::uint64_t v;
-  std::memcpy(&v, p, 8);
-  return v;
-}
+using words::Load64;
 
-inline void Xor64(std::uint32_t* p, std::uint64_t v) noexcept {
-  std::uint64_t w;
-  std::memcpy(&w, p, 8);
-  w ^= v;
-  std::memcpy(p, &w, 8);
-}
+inline void Xor64(std::uint32_t* p, std::uint64_t v) noexcept { words::Store64(p, Load64(p) ^ v); }
 
 // Cancels leading terms with T = B·x^s. T is formed on the fly from a
 // zero-padded copy of B, two words at a time; R gets slack words above its
@@ -243,7 +234,7 @@ void GF2Mul(TGF2Poly& a, const TGF2Poly& b) {
     }
     return;
   }
-  if (na <= FixedLimit && nb <= FixedLimit) {
+  if (na <= FixedWords && nb <= FixedWords) {
     MulSmall(a, b);
     return;
   }

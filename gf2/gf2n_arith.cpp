@@ -6,67 +6,17 @@
 #include <cstring>
 #include <vector>
 
+#include "gf2/gf2_kernel_limits.h"
 #include "gf2/gf2_kernels.h"
 #include "gf2/gf2n.h"
 #include "integers/break.h"
 #include "integers/errors.h"
 
-#if defined(__x86_64__)
-#include <emmintrin.h>
-#include <wmmintrin.h>
-#define RARA_GF2N_HAVE_CLMUL_CODE 1
-#endif
-
 namespace rara {
 
 namespace {
 
-constexpr std::int32_t FixedWords = 16;
-
-// Bit i of x moves to bit 2i.
-inline std::uint64_t Spread32(std::uint32_t v) noexcept {
-  std::uint64_t x = v;
-  x = (x | (x << 16)) & 0x0000FFFF0000FFFFull;
-  x = (x | (x << 8)) & 0x00FF00FF00FF00FFull;
-  x = (x | (x << 4)) & 0x0F0F0F0F0F0F0F0Full;
-  x = (x | (x << 2)) & 0x3333333333333333ull;
-  x = (x | (x << 1)) & 0x5555555555555555ull;
-  return x;
-}
-
-// R[0..2c) := the square of W[0..c) (coefficient i moves to 2i).
-void SpreadPortable(std::uint32_t* r, const std::uint32_t* w, std::int32_t c) noexcept {
-  for (std::int32_t i = 0; i < c; ++i) {
-    const std::uint64_t x = Spread32(w[i]);
-    r[2 * i] = static_cast<std::uint32_t>(x);
-    r[2 * i + 1] = static_cast<std::uint32_t>(x >> 32);
-  }
-}
-
-#ifdef RARA_GF2N_HAVE_CLMUL_CODE
-// The same by the carry-less square of each 64-bit limb.
-__attribute__((target("pclmul,sse2"))) void SpreadClmul(std::uint32_t* r, const std::uint32_t* w,
-                                                        std::int32_t c) noexcept {
-  std::int32_t i = 0;
-  for (; i + 2 <= c; i += 2) {
-    std::uint64_t x;
-    std::memcpy(&x, w + i, 8);
-    const __m128i v = _mm_cvtsi64_si128(static_cast<long long>(x));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(r + 2 * i), _mm_clmulepi64_si128(v, v, 0x00));
-  }
-  if (i < c) SpreadPortable(r + 2 * i, w + i, 1);
-}
-#endif
-
-void Spread(std::uint32_t* r, const std::uint32_t* w, std::int32_t c) noexcept {
-#ifdef RARA_GF2N_HAVE_CLMUL_CODE
-  if (GF2HardwareKernelsActive()) {
-    SpreadClmul(r, w, c);
-    return;
-  }
-#endif
-  SpreadPortable(r, w, c);
-}
+using gf2_limits::FixedWords;
 
 // Words of an element of degree below N.
 inline std::int32_t ElementWords(std::int32_t n) noexcept { return ((n - 1) >> 5) + 1; }
@@ -133,7 +83,7 @@ void TGF2N::SqrStd(TGF2Poly& a) const {
   if (a.IsZero()) return;
   // Spread on the stack, then the same reduction as a product.
   std::uint32_t r[2 * FixedWords];
-  Spread(r, a.Words(), a.Count());
+  GF2Spread(r, a.Words(), a.Count());
   for (std::int32_t i = 2 * a.Count(); i < 2 * nw; ++i) r[i] = 0;
   StoreProduct(a, r, nw);
 }

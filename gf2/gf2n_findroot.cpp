@@ -64,12 +64,15 @@ void TGF2N::FindRoot(TGF2Poly& root, const TGF2Poly& p, bool check) {
   m.Normalize();
   TGF2NPoly t(*this);
   TUVPoly c(TUVPoly::AsLeft);
+  // Every factor M of P is split through Tr(c·X) mod P, a sum of field
+  // elements over P's bit matrix, and a gcd with M.
+  const TGF2NBinaryTrace binary(*this, p);
   int failed = 0;
   while (m.Degree() > 1) {
     do {
       if (++failed > MaxFailedDraws) RaiseInvalidArg(name, "P should be irreducible over GF(2)");
       Rnd(*c);
-      t.TraceMod(*c, m);
+      if (!t.TraceMod(*c, binary)) t.TraceMod(*c, m);
     } while (t.Degree() < 1);
     t.GCD(m, poll);
     const std::int32_t d = t.Degree();

@@ -1,7 +1,8 @@
 // TGF2NPoly: slots, squaring, division by a monic polynomial, gcd and the
 // trace polynomial Tr(c·X) mod M. The trace polynomial, where nearly all the
 // root finder's time goes, runs on flat limb arrays in the standard basis
-// with one reduction per coefficient and squaring.
+// with one reduction per coefficient and squaring; modulo a polynomial over
+// GF(2) it is a sum of field elements chosen by a bit matrix.
 #include "gf2/gf2n_poly.h"
 
 #include <bit>
@@ -113,7 +114,142 @@ void BinarySums(int l, std::uint64_t* out, const std::uint64_t* s, std::uint64_t
     case 5: BinarySumsFixed<5>(out, s, sums, table, groups, rowWords, rows); break;
     case 6: BinarySumsFixed<6>(out, s, sums, table, groups, rowWords, rows); break;
     case 7: BinarySumsFixed<7>(out, s, sums, table, groups, rowWords, rows); break;
-    default: BinarySumsFixed<8>(out, s, sums, table, groups, rowWords, rows); break;
+    case 8: BinarySumsFixed<8>(out, s, sums, table, groups, rowWords, rows); break;
+    default: BinarySumsFixed<9>(out, s, sums, table, groups, rowWords, rows); break;
+  }
+  static_assert(TGF2NFlatField::MaxLimbs == 9, "one case per limb count");
+}
+
+// ---- The trace polynomial on flat limb arrays (TGF2NPoly::TraceModFlat).
+//
+// T := c·X, then N-1 times T := T^2 mod M + c·X. The square of T = sum t_i X^i
+// is sum t_i^2 X^(2i). Terms with 2i < dm stay; those with i >= h0 =
+// ceil(dm/2) (there are h of them) need X^(2i) mod M, i.e. X^(dm+j) mod M for
+// j = 2i - dm: column k = i - h0 of the table. Only every other power is
+// needed, half the work of a general reduction. Two paths share the scratch
+// below: M over GF(2) (the table is a bit matrix, the squares are combined
+// eight at a time) and general M (table entries and squares are kept as
+// Karatsuba points).
+
+// One zeroed block: M's low coefficients, the running power R, T, the next
+// T, the squares s_k, c, one element of scratch, then the table (rows p =
+// 0..dm-1, h entries); beside it, for binary M, the 256 sums of each group of
+// eight squares (the last group padded with zero squares).
+struct TTraceArea {
+  std::size_t el, udm, uh, ep, h0, rowWords, groups;
+  std::vector<std::uint64_t> sums, buf;
+  std::uint64_t *mc, *r, *t, *out, *s, *cf, *tmp, *table;
+
+  TTraceArea(const TGF2NFlatField& ff, std::int32_t dm, bool binary)
+      : el(static_cast<std::size_t>(ff.Limbs())),
+        udm(static_cast<std::size_t>(dm)),
+        uh(static_cast<std::size_t>(dm - (dm + 1) / 2)),
+        ep(static_cast<std::size_t>(ff.Points())),
+        h0(static_cast<std::size_t>((dm + 1) / 2)),
+        rowWords((uh + 63) / 64),
+        groups(binary ? (uh + 7) / 8 : 0) {
+    const std::size_t es = binary ? el : ep;
+    const std::size_t tableSize = binary ? udm * rowWords : udm * uh * ep;
+    sums.resize(groups * 256 * el);
+    buf.assign(4 * udm * el + (binary ? groups * 8 : uh) * es + 2 * el + tableSize, 0);
+    mc = buf.data();
+    r = mc + udm * el;
+    t = r + udm * el;
+    out = t + udm * el;
+    s = out + udm * el;
+    cf = s + (binary ? groups * 8 : uh) * es;
+    tmp = cf + el;
+    table = tmp + el;
+  }
+
+  std::uint64_t* T(std::size_t i) const noexcept { return t + i * el; }
+
+  // T := c·X (reduced: dm >= 2).
+  void Start() const noexcept { std::memcpy(t + el, cf, el * 8); }
+  // The next T is in out: add c·X and make it the current one.
+  void Finish() noexcept {
+    for (std::size_t x = 0; x < el; ++x) out[el + x] ^= cf[x];
+    std::swap(t, out);
+  }
+};
+
+// M over GF(2) (low coefficients mb): the powers of X are bit vectors and the
+// table a bit matrix.
+void TraceBinary(const TGF2NFlatField& ff, TTraceArea& a, const std::vector<std::uint64_t>& mb, std::int32_t n) {
+  const std::size_t udm = a.udm, el = a.el;
+  const auto dm = static_cast<std::int32_t>(udm);
+  std::vector<std::uint64_t> rb = mb;  // X^dm mod M
+  for (std::int32_t j = 0; j <= dm - 2; ++j) {
+    if (((j + dm) & 1) == 0) {
+      const std::size_t k = static_cast<std::size_t>(j + dm) / 2 - a.h0;
+      for (std::int32_t p = 0; p < dm; ++p)
+        if ((rb[static_cast<std::size_t>(p) >> 6] >> (p & 63)) & 1u)
+          a.table[static_cast<std::size_t>(p) * a.rowWords + (k >> 6)] |= std::uint64_t{1} << (k & 63);
+    }
+    // R := X·R mod M.
+    const bool top = (rb[static_cast<std::size_t>(dm - 1) >> 6] >> ((dm - 1) & 63)) & 1u;
+    for (std::size_t w = rb.size(); w-- > 0;) rb[w] = (rb[w] << 1) | (w > 0 ? rb[w - 1] >> 63 : 0);
+    if ((udm >> 6) < rb.size()) rb[udm >> 6] &= ~(std::uint64_t{1} << (dm & 63));
+    if (top)
+      for (std::size_t w = 0; w < rb.size(); ++w) rb[w] ^= mb[w];
+  }
+
+  a.Start();
+  for (std::int32_t iter = 1; iter < n; ++iter) {
+    for (std::size_t k = 0; k < a.uh; ++k) ff.Sqr(a.s + k * el, a.T(a.h0 + k));
+    BinarySums(ff.Limbs(), a.out, a.s, a.sums.data(), a.table, a.groups, a.rowWords, udm);
+    // The squares that stay below X^dm.
+    for (std::size_t p = 0; p < udm; p += 2) {
+      if (p / 2 >= a.h0) break;
+      std::uint64_t* op = a.out + p * el;
+      ff.Sqr(a.tmp, a.T(p / 2));
+      for (std::size_t x = 0; x < el; ++x) op[x] ^= a.tmp[x];
+    }
+    a.Finish();
+  }
+}
+
+// General M (low coefficients loaded in a.mc): table entries and squares as
+// Karatsuba points, each coefficient one unreduced sum and one reduction.
+void TraceGeneral(const TGF2NFlatField& ff, TTraceArea& a, std::int32_t n) {
+  const std::size_t udm = a.udm, el = a.el, ep = a.ep, uh = a.uh;
+  const auto dm = static_cast<std::int32_t>(udm);
+  std::memcpy(a.r, a.mc, udm * el * 8);  // X^dm mod M
+  for (std::int32_t j = 0; j <= dm - 2; ++j) {
+    if (((j + dm) & 1) == 0) {
+      const std::size_t k = static_cast<std::size_t>(j + dm) / 2 - a.h0;
+      for (std::size_t p = 0; p < udm; ++p) ff.Expand(a.table + (p * uh + k) * ep, a.r + p * el);
+    }
+    if (j == dm - 2) break;
+    // R := X·R mod M: shift up, then the top coefficient times M's low part.
+    std::memcpy(a.tmp, a.r + (udm - 1) * el, el * 8);
+    for (std::size_t p = udm; p-- > 0;) {
+      std::uint64_t* rp = a.r + p * el;
+      if (p > 0)
+        std::memcpy(rp, rp - el, el * 8);
+      else
+        std::memset(rp, 0, el * 8);
+      std::uint64_t prod[TGF2NFlatField::MaxLimbs];
+      ff.Mul(prod, a.tmp, a.mc + p * el);
+      for (std::size_t w = 0; w < el; ++w) rp[w] ^= prod[w];
+    }
+  }
+
+  a.Start();
+  const auto h = static_cast<std::int32_t>(uh);
+  for (std::int32_t iter = 1; iter < n; ++iter) {
+    for (std::size_t k = 0; k < uh; ++k) {
+      ff.Sqr(a.tmp, a.T(a.h0 + k));
+      ff.Expand(a.s + k * ep, a.tmp);
+    }
+    for (std::size_t p = 0; p < udm; ++p) {
+      // The square that stays below X^dm joins the sum before its reduction.
+      std::uint64_t acc[2 * TGF2NFlatField::MaxLimbs];
+      ff.DotExpandedWide(acc, a.s, a.table + p * uh * ep, h);
+      if ((p & 1) == 0 && p / 2 < a.h0) ff.AddSquareWide(acc, a.T(p / 2));
+      ff.ReduceWide(a.out + p * el, acc);
+    }
+    a.Finish();
   }
 }
 
@@ -391,22 +527,21 @@ bool TGF2NPoly::GCDFlat(const TGF2NPoly& q, bool poll) {
   q.LoadFlat(ff, b);
   TUVPoly inv(TUVPoly::AsLeft);
   std::uint64_t invFlat[TGF2NFlatField::MaxLimbs];
+  // invFlat := 1 / the leading coefficient of B; false when it is 1.
+  const auto invertLead = [&]() {
+    const std::uint64_t* lead = b + static_cast<std::size_t>(db) * l;
+    if (ElOne(lead, l)) return false;
+    ff.Store(*inv, lead);
+    if (!f.Inv(*inv)) RaiseDivByZero(ClassName() + ".GCD");
+    ff.Load(invFlat, *inv);
+    return true;
+  };
   for (;;) {
-    // B monic: its other coefficients times the inverse of the leading one.
-    std::uint64_t* lead = b + static_cast<std::size_t>(db) * l;
-    if (!ElOne(lead, l)) {
-      ff.Store(*inv, lead);
-      if (!f.Inv(*inv)) RaiseDivByZero(ClassName() + ".GCD");
-      ff.Load(invFlat, *inv);
-      for (std::int32_t i = 0; i < db; ++i) {
-        std::uint64_t* bi = b + static_cast<std::size_t>(i) * l;
-        if (!ElZero(bi, l)) ff.Mul(bi, bi, invFlat);
-      }
-      std::memset(lead, 0, l * 8);
-      lead[0] = 1;
-    }
+    // The division takes B's leading coefficient out of each quotient term,
+    // so B is not made monic at every step (a product per coefficient).
     if (da >= db) {
-      FlatDivide(ff, a, da, b, db, nullptr, nullptr, acc.data());
+      const bool monic = !invertLead();
+      FlatDivide(ff, a, da, b, db, monic ? nullptr : invFlat, nullptr, acc.data());
       da = db - 1;
     }
     while (da >= 0 && ElZero(a + static_cast<std::size_t>(da) * l, l)) --da;
@@ -415,10 +550,21 @@ bool TGF2NPoly::GCDFlat(const TGF2NPoly& q, bool poll) {
     std::swap(da, db);
     if (poll) RuvBreak();
   }
-  if (da < 0)
+  if (da < 0) {
+    // The gcd is B, made monic once.
+    if (invertLead()) {
+      for (std::int32_t i = 0; i < db; ++i) {
+        std::uint64_t* bi = b + static_cast<std::size_t>(i) * l;
+        if (!ElZero(bi, l)) ff.Mul(bi, bi, invFlat);
+      }
+      std::uint64_t* lead = b + static_cast<std::size_t>(db) * l;
+      std::memset(lead, 0, l * 8);
+      lead[0] = 1;
+    }
     StoreFlat(ff, b, db);
-  else
+  } else {
     SetOne();
+  }
   return true;
 }
 
@@ -467,121 +613,69 @@ bool TGF2NPoly::TraceModFlat(const TGF2Poly& c, const TGF2NPoly& m) {
   }
   const TGF2NFlatField ff(f.FieldPoly());
   if (!ff.Usable()) return false;
-  const std::int32_t l = ff.Limbs();
-  const auto el = static_cast<std::size_t>(l);
-  // The square of T = sum t_i X^i is sum t_i^2 X^(2i). Terms with 2i < dm
-  // stay; those with i >= h0 = ceil(dm/2) (there are h of them) need
-  // X^(2i) mod M, i.e. X^(dm+j) mod M for j = 2i - dm: column k = i - h0 of
-  // the table. Only every other power is needed, half the work of a general
-  // reduction.
-  const std::int32_t h0 = (dm + 1) / 2;
-  const std::int32_t h = dm - h0;
-  const auto udm = static_cast<std::size_t>(dm);
-  const auto uh = static_cast<std::size_t>(h);
-  const std::size_t rowWords = (uh + 63) / 64;
-  // Layout: M's low coefficients, the running power R, T, the next T, the
-  // squares s_k, c, scratch, then the table (rows p = 0..dm-1, h entries).
-  // General M: table entries and squares are kept as Karatsuba points.
-  const auto ep = static_cast<std::size_t>(ff.Points());
-  const std::size_t es = binary ? el : ep;
-  const std::size_t tableSize = binary ? udm * rowWords : udm * uh * ep;
-  // Binary M: the squares are combined eight at a time (all 256 sums of
-  // each group), so that a row of the bit matrix costs one addition per
-  // group; the last group is padded with zero squares.
-  const std::size_t groups = binary ? (uh + 7) / 8 : 0;
-  std::vector<std::uint64_t> sums(groups * 256 * el);
-  std::vector<std::uint64_t> buf(4 * udm * el + (binary ? groups * 8 : uh) * es + 2 * el + tableSize, 0);
-  std::uint64_t* mc = buf.data();
-  std::uint64_t* r = mc + udm * el;
-  std::uint64_t* t = r + udm * el;
-  std::uint64_t* out = t + udm * el;
-  std::uint64_t* s = out + udm * el;
-  std::uint64_t* cf = s + (binary ? groups * 8 : uh) * es;
-  std::uint64_t* tmp = cf + el;
-  std::uint64_t* table = tmp + el;
-  ff.Load(cf, c);
-
+  TTraceArea area(ff, dm, binary);
+  ff.Load(area.cf, c);
   if (binary) {
-    // M over GF(2): the powers of X are bit vectors and the table a bit matrix.
-    std::vector<std::uint64_t> mb((udm + 63) / 64, 0), rb((udm + 63) / 64, 0);
+    // M over GF(2): its low coefficients as a bit vector.
+    std::vector<std::uint64_t> mb((area.udm + 63) / 64, 0);
     for (std::int32_t i = 0; i < dm; ++i)
       if (!m.Slot(i).IsZero()) mb[static_cast<std::size_t>(i) >> 6] |= std::uint64_t{1} << (i & 63);
-    rb = mb;  // X^dm mod M
-    for (std::int32_t j = 0; j <= dm - 2; ++j) {
-      if (((j + dm) & 1) == 0) {
-        const std::size_t k = static_cast<std::size_t>((j + dm) / 2 - h0);
-        for (std::int32_t p = 0; p < dm; ++p)
-          if ((rb[static_cast<std::size_t>(p) >> 6] >> (p & 63)) & 1u)
-            table[static_cast<std::size_t>(p) * rowWords + (k >> 6)] |= std::uint64_t{1} << (k & 63);
-      }
-      // R := X·R mod M.
-      const bool top = (rb[static_cast<std::size_t>(dm - 1) >> 6] >> ((dm - 1) & 63)) & 1u;
-      for (std::size_t w = rb.size(); w-- > 0;) rb[w] = (rb[w] << 1) | (w > 0 ? rb[w - 1] >> 63 : 0);
-      if ((static_cast<std::size_t>(dm) >> 6) < rb.size())
-        rb[static_cast<std::size_t>(dm) >> 6] &= ~(std::uint64_t{1} << (dm & 63));
-      if (top)
-        for (std::size_t w = 0; w < rb.size(); ++w) rb[w] ^= mb[w];
-    }
+    TraceBinary(ff, area, mb, n);
   } else {
-    for (std::int32_t i = 0; i < dm; ++i) ff.Load(mc + static_cast<std::size_t>(i) * el, m.Slot(i));
-    std::memcpy(r, mc, udm * el * 8);  // X^dm mod M
-    for (std::int32_t j = 0; j <= dm - 2; ++j) {
-      if (((j + dm) & 1) == 0) {
-        const std::size_t k = static_cast<std::size_t>((j + dm) / 2 - h0);
-        for (std::size_t p = 0; p < udm; ++p) ff.Expand(table + (p * uh + k) * ep, r + p * el);
-      }
-      if (j == dm - 2) break;
-      // R := X·R mod M: shift up, then the top coefficient times M's low part.
-      std::memcpy(tmp, r + (udm - 1) * el, el * 8);
-      for (std::size_t p = udm; p-- > 0;) {
-        std::uint64_t* rp = r + p * el;
-        if (p > 0)
-          std::memcpy(rp, rp - el, el * 8);
-        else
-          std::memset(rp, 0, el * 8);
-        const std::uint64_t* mp = mc + p * el;
-        std::uint64_t prod[TGF2NFlatField::MaxLimbs];
-        ff.Mul(prod, tmp, mp);
-        for (std::size_t w = 0; w < el; ++w) rp[w] ^= prod[w];
-      }
-    }
+    for (std::int32_t i = 0; i < dm; ++i) ff.Load(area.mc + static_cast<std::size_t>(i) * area.el, m.Slot(i));
+    TraceGeneral(ff, area, n);
   }
-
-  // T := c·X, then N-1 times T := T^2 mod M + c·X (c·X is reduced: dm >= 2).
-  std::memcpy(t + el, cf, el * 8);
-  for (std::int32_t iter = 1; iter < n; ++iter) {
-    for (std::size_t k = 0; k < uh; ++k) {
-      if (binary) {
-        ff.Sqr(s + k * el, t + (static_cast<std::size_t>(h0) + k) * el);
-      } else {
-        ff.Sqr(tmp, t + (static_cast<std::size_t>(h0) + k) * el);
-        ff.Expand(s + k * ep, tmp);
-      }
-    }
-    if (binary) BinarySums(ff.Limbs(), out, s, sums.data(), table, groups, rowWords, udm);
-    for (std::size_t p = 0; p < udm; ++p) {
-      std::uint64_t* op = out + p * el;
-      if (binary) {
-        if ((p & 1) == 0 && p / 2 < static_cast<std::size_t>(h0)) {
-          ff.Sqr(tmp, t + (p / 2) * el);
-          for (std::size_t x = 0; x < el; ++x) op[x] ^= tmp[x];
-        }
-      } else {
-        // The square that stays below X^dm joins the sum before its reduction.
-        std::uint64_t acc[2 * TGF2NFlatField::MaxLimbs];
-        ff.DotExpandedWide(acc, s, table + p * uh * ep, h);
-        if ((p & 1) == 0 && p / 2 < static_cast<std::size_t>(h0)) ff.AddSquareWide(acc, t + (p / 2) * el);
-        ff.ReduceWide(op, acc);
-      }
-    }
-    for (std::size_t x = 0; x < el; ++x) out[el + x] ^= cf[x];
-    std::swap(t, out);
-  }
-
   ClearCoefs();
   Grow(dm - 1);
-  for (std::int32_t p = 0; p < dm; ++p) ff.Store(Slot(p), t + static_cast<std::size_t>(p) * el);
+  for (std::int32_t p = 0; p < dm; ++p) ff.Store(Slot(p), area.t + static_cast<std::size_t>(p) * area.el);
   Normalize();
+  return true;
+}
+
+}  // namespace rara
+
+namespace rara {
+
+// ---------------------------------------------------------------- binary trace
+
+TGF2NBinaryTrace::TGF2NBinaryTrace(const TGF2N& field, const TGF2Poly& w) {
+  const std::int32_t dw = w.Degree();
+  const std::int32_t n = field.N();
+  if (dw < 2 || field.BasisType() != btStandard) return;
+  if (!TGF2NFlatField(field.FieldPoly()).Usable()) return;
+  n_ = n;
+  groups_ = (static_cast<std::size_t>(n) + 7) / 8;
+  rowWords_ = (static_cast<std::size_t>(n) + 63) / 64;
+  table_.assign(static_cast<std::size_t>(dw) * rowWords_, 0);
+  // x := X^(2^i) mod W for i = 0..N-1; bit j of x marks term i in row j.
+  TGF2Poly x;
+  x.SetMonomial(1);
+  for (std::int32_t i = 0; i < n; ++i) {
+    if (i > 0) {
+      GF2Sqr(x);
+      GF2Mod(x, w);
+    }
+    for (std::int32_t j = 0; j <= x.Degree(); ++j)
+      if (x.Coef(j))
+        table_[static_cast<std::size_t>(j) * rowWords_ + static_cast<std::size_t>(i >> 6)] |=
+            std::uint64_t{1} << (i & 63);
+  }
+  rows_ = dw;
+}
+
+bool TGF2NPoly::TraceMod(const TGF2Poly& c, const TGF2NBinaryTrace& w) {
+  const TGF2N& f = *field_;
+  if (!w.Usable() || f.BasisType() != btStandard || f.N() != w.n_ || c.Degree() >= f.N()) return false;
+  const TGF2NFlatField ff(f.FieldPoly());
+  const auto l = static_cast<std::size_t>(ff.Limbs());
+  const auto rows = static_cast<std::size_t>(w.rows_);
+  // The terms c^(2^i), padded with zeros to whole groups of eight.
+  std::vector<std::uint64_t> s(w.groups_ * 8 * l, 0), sums(w.groups_ * 256 * l), out(rows * l);
+  ff.Load(s.data(), c);
+  for (std::int32_t i = 1; i < w.n_; ++i)
+    ff.Sqr(s.data() + static_cast<std::size_t>(i) * l, s.data() + static_cast<std::size_t>(i - 1) * l);
+  BinarySums(ff.Limbs(), out.data(), s.data(), sums.data(), w.table_.data(), w.groups_, w.rowWords_, rows);
+  StoreFlat(ff, out.data(), w.rows_ - 1);
   return true;
 }
 

@@ -58,6 +58,9 @@ class TGF2NPoly : public TRuvObject {
   // This := Tr(c·X) mod M = c·X + (c·X)^2 + ... + (c·X)^(2^(N-1)) mod M, for
   // monic M of degree >= 1.
   void TraceMod(const TGF2Poly& c, const TGF2NPoly& m);
+  // This := Tr(c·X) mod W for the W over GF(2) of the table (standard basis);
+  // false, nothing done, when the table is not usable.
+  bool TraceMod(const TGF2Poly& c, const class TGF2NBinaryTrace& w);
 
  private:
   TGF2Poly& Slot(std::int32_t i) noexcept { return *coefs_[static_cast<std::size_t>(i)]; }
@@ -84,5 +87,26 @@ class TGF2NPoly : public TRuvObject {
   std::int32_t degree_ = -1;
 };
 
+
+// The powers X^(2^i) mod W, i < N, of a fixed W over GF(2) of degree >= 2,
+// kept as a bit matrix, for a field in the standard basis. With it
+// Tr(c·X) mod W = sum of c^(2^i)·(X^(2^i) mod W) costs N squarings and sums
+// of field elements, for every c; and for every divisor M of W,
+// gcd(Tr(c·X) mod W, M) = gcd(Tr(c·X), M), so the root finder splits all the
+// factors of W with this one table. Not usable (Usable() false) for fields
+// beyond the flat kernels.
+class TGF2NBinaryTrace {
+ public:
+  TGF2NBinaryTrace(const TGF2N& field, const TGF2Poly& w);
+  bool Usable() const noexcept { return rows_ > 0; }
+
+ private:
+  friend class TGF2NPoly;
+  std::int32_t n_ = 0;         // the field degree: terms of the trace
+  std::int32_t rows_ = 0;      // deg W: coefficients of the result
+  std::size_t groups_ = 0;     // groups of eight terms
+  std::size_t rowWords_ = 0;   // words of a row of the matrix
+  std::vector<std::uint64_t> table_;  // row j: the i with bit j of X^(2^i) mod W
+};
 
 }  // namespace rara

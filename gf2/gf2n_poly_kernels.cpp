@@ -10,9 +10,10 @@
 #include <cstring>
 #include <utility>
 
+#include "gf2/gf2_kernel_limits.h"
 #include "gf2/gf2_kernels.h"
 
-#if defined(__x86_64__) || defined(__i386__)
+#if defined(__x86_64__)
 #include <immintrin.h>
 #define RARA_GF2N_HAVE_CLMUL_CODE 1
 #endif
@@ -48,24 +49,6 @@ void DotPortable(std::uint64_t* r, const std::uint64_t* x, const std::uint64_t* 
       }
     }
   std::memcpy(r, acc, sizeof acc);
-}
-
-inline std::uint64_t Spread32(std::uint64_t v) noexcept {
-  v = (v | (v << 16)) & 0x0000FFFF0000FFFFull;
-  v = (v | (v << 8)) & 0x00FF00FF00FF00FFull;
-  v = (v | (v << 4)) & 0x0F0F0F0F0F0F0F0Full;
-  v = (v | (v << 2)) & 0x3333333333333333ull;
-  v = (v | (v << 1)) & 0x5555555555555555ull;
-  return v;
-}
-
-template <int L>
-void SpreadPortable(std::uint64_t* r, const std::uint64_t* x) {
-  for (int i = L - 1; i >= 0; --i) {
-    const std::uint64_t v = x[i];
-    r[2 * i] = Spread32(v & 0xFFFFFFFFu);
-    r[2 * i + 1] = Spread32(v >> 32);
-  }
 }
 
 // ---------------------------------------------------------------- hardware
@@ -117,15 +100,6 @@ template <int L>
 __attribute__((target("pclmul,sse2"))) void DotHardware(std::uint64_t* r, const std::uint64_t* x,
                                                           const std::uint64_t* y, std::int32_t count) {
   DotHardwareBody<L>(r, x, y, count);
-}
-
-template <int L>
-__attribute__((target("pclmul,sse2"))) void SpreadHardware(std::uint64_t* r, const std::uint64_t* x) {
-  for (int i = L - 1; i >= 0; --i) {
-    const __m128i v = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(x + i));
-    const __m128i s = _mm_clmulepi64_si128(v, v, 0x00);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(r + 2 * i), s);
-  }
 }
 
 #endif
@@ -223,7 +197,7 @@ template <int E, int B = 0>
 __attribute__((target("pclmul,sse2"))) void PointwiseHardware(std::uint64_t* r, const std::uint64_t* x,
                                                                 const std::uint64_t* y, std::int32_t count) {
   if constexpr (B < E) {
-    constexpr int C = E - B > 9 ? 9 : E - B;
+    constexpr int C = E - B > gf2_limits::PointChunk ? gf2_limits::PointChunk : E - B;
     PointChunk<E, B, C>(r, x, y, count);
     PointwiseHardware<E, B + C>(r, x, y, count);
   }
@@ -284,7 +258,7 @@ template <int E, int B = 0>
 __attribute__((target("avx2,vpclmulqdq,pclmul"))) void PointwiseWide(std::uint64_t* r, const std::uint64_t* x,
                                                                      const std::uint64_t* y, std::int32_t count) {
   if constexpr (B < E) {
-    constexpr int C = E - B > 12 ? 12 : E - B;
+    constexpr int C = E - B > gf2_limits::PointChunkWide ? gf2_limits::PointChunkWide : E - B;
     PointChunkWide<E, B, C>(r, x, y, count);
     PointwiseWide<E, B + C>(r, x, y, count);
   }
@@ -294,7 +268,7 @@ __attribute__((target("avx2,vpclmulqdq,pclmul"))) void PointwiseWide(std::uint64
 
 // Karatsuba points per limb count (7 limbs use the scheme of 8).
 constexpr int PointsFor(int l) {
-  constexpr int e[] = {0, 1, 3, 6, 9, 15, 18, 27, 27};
+  constexpr int e[] = {0, 1, 3, 6, 9, 15, 18, 27, 27, 36};
   return e[l];
 }
 
@@ -302,24 +276,36 @@ constexpr int PointsFor(int l) {
 
 // Points: the tensor product of one-level schemes Q_n (every limb alone and
 // every pair of limbs: n(n+1)/2 products for n limbs), e.g. Q2 x Q3 for six
-// limbs (18 products instead of 36). Which point products make up each limb
+// limbs (18 products instead of 36), Q3 x Q3 for nine (36 instead of 81). Which point products make up each limb
 // of the result follows from the pairs (i, j) of limb products they contain,
 // solved by elimination over GF(2) at compile time. Seven limbs use the
 // scheme of eight (the top limb is zero).
 struct TScheme {
   int limbs = 0;
   int points = 0;
-  std::uint8_t subset[TGF2NFlatField::MaxPoints] = {};
+  std::uint16_t subset[TGF2NFlatField::MaxPoints] = {};
   int rec = 0;  // point product recPoint[i] is added at result limb recLimb[i]
-  std::uint8_t recPoint[256] = {};
-  std::uint8_t recLimb[256] = {};
+  std::uint8_t recPoint[1024] = {};
+  std::uint8_t recLimb[1024] = {};
+};
+
+// A set of limb products (i, j), bit i·l + j, for up to 9 x 9 limbs.
+struct TPairSet {
+  std::uint64_t w[2] = {};
+  constexpr bool Get(int b) const { return ((w[b / 64] >> (b % 64)) & 1u) != 0; }
+  constexpr void Set(int b) { w[b / 64] |= std::uint64_t{1} << (b % 64); }
+  constexpr void Xor(const TPairSet& o) {
+    w[0] ^= o.w[0];
+    w[1] ^= o.w[1];
+  }
+  constexpr bool Empty() const { return w[0] == 0 && w[1] == 0; }
 };
 
 constexpr TScheme MakeScheme(int l) {
   TScheme sc;
   sc.limbs = l;
-  constexpr int Factors[9][3] = {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {3, 0, 0}, {2, 2, 0},
-                                 {5, 0, 0}, {2, 3, 0}, {2, 2, 2}, {2, 2, 2}};
+  constexpr int Factors[10][3] = {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {3, 0, 0}, {2, 2, 0},
+                                  {5, 0, 0}, {2, 3, 0}, {2, 2, 2}, {2, 2, 2}, {3, 3, 0}};
   std::uint32_t scheme[TGF2NFlatField::MaxPoints] = {1};
   int count = 1, size = 1;
   for (int f : Factors[l]) {
@@ -342,37 +328,37 @@ constexpr TScheme MakeScheme(int l) {
     size *= f;
   }
   sc.points = count;
-  std::uint64_t basis[64] = {};
-  std::uint32_t comb[64] = {};
+  TPairSet basis[128] = {};
+  std::uint64_t comb[128] = {};
   for (int e = 0; e < count; ++e) {
-    sc.subset[e] = static_cast<std::uint8_t>(scheme[e]);
-    std::uint64_t v = 0;
+    sc.subset[e] = static_cast<std::uint16_t>(scheme[e]);
+    TPairSet v;
     for (int i = 0; i < l; ++i)
       for (int j = 0; j < l; ++j)
-        if (((scheme[e] >> i) & 1u) && ((scheme[e] >> j) & 1u)) v |= std::uint64_t{1} << (i * l + j);
-    std::uint32_t c = 1u << e;
-    for (int b = 63; b >= 0; --b) {
-      if (((v >> b) & 1u) == 0) continue;
-      if (basis[b] == 0) {
+        if (((scheme[e] >> i) & 1u) && ((scheme[e] >> j) & 1u)) v.Set(i * l + j);
+    std::uint64_t c = std::uint64_t{1} << e;
+    for (int b = 127; b >= 0; --b) {
+      if (!v.Get(b)) continue;
+      if (basis[b].Empty()) {
         basis[b] = v;
         comb[b] = c;
         break;
       }
-      v ^= basis[b];
+      v.Xor(basis[b]);
       c ^= comb[b];
     }
   }
   for (int pos = 0; pos <= 2 * l - 2; ++pos) {
-    std::uint64_t v = 0;
+    TPairSet v;
     for (int i = 0; i < l; ++i)
-      if (pos - i >= 0 && pos - i < l) v |= std::uint64_t{1} << (i * l + pos - i);
-    std::uint32_t c = 0;
-    for (int b = 63; b >= 0; --b) {
-      if (((v >> b) & 1u) == 0) continue;
-      v ^= basis[b];
+      if (pos - i >= 0 && pos - i < l) v.Set(i * l + pos - i);
+    std::uint64_t c = 0;
+    for (int b = 127; b >= 0; --b) {
+      if (!v.Get(b)) continue;
+      v.Xor(basis[b]);
       c ^= comb[b];
     }
-    if (v != 0) return TScheme{};  // unreachable: the schemes are complete
+    if (!v.Empty()) return TScheme{};  // unreachable: the schemes are complete
     for (int e = 0; e < count; ++e)
       if ((c >> e) & 1u) {
         sc.recPoint[sc.rec] = static_cast<std::uint8_t>(e);
@@ -389,8 +375,10 @@ inline constexpr TScheme SchemeFor = MakeScheme(L == 7 ? 8 : L);
 static_assert(SchemeFor<1>.points == PointsFor(1) && SchemeFor<2>.points == PointsFor(2) &&
               SchemeFor<3>.points == PointsFor(3) && SchemeFor<4>.points == PointsFor(4) &&
               SchemeFor<5>.points == PointsFor(5) && SchemeFor<6>.points == PointsFor(6) &&
-              SchemeFor<7>.points == PointsFor(7) && SchemeFor<8>.points == PointsFor(8));
-static_assert(SchemeFor<6>.rec > 0 && SchemeFor<8>.rec > 0 && SchemeFor<5>.rec > 0);
+              SchemeFor<7>.points == PointsFor(7) && SchemeFor<8>.points == PointsFor(8) &&
+              SchemeFor<9>.points == PointsFor(9));
+static_assert(SchemeFor<6>.rec > 0 && SchemeFor<8>.rec > 0 && SchemeFor<5>.rec > 0 &&
+              SchemeFor<9>.rec > 0);
 
 template <int L>
 void ExpandFixed(std::uint64_t* xh, const std::uint64_t* x) {
@@ -423,7 +411,6 @@ constexpr auto MakeTables(std::integer_sequence<int, I...>) {
   struct TTables {
     std::array<void (*)(std::uint64_t*, const std::uint64_t*, const std::uint64_t*, std::int32_t), sizeof...(I)> dotP,
         dotH;
-    std::array<void (*)(std::uint64_t*, const std::uint64_t*), sizeof...(I)> spreadP, spreadH;
     std::array<void (*)(std::uint64_t*, const std::uint64_t*, const std::uint64_t*, std::int32_t), sizeof...(I)>
         pointP, pointH;
     std::array<void (*)(std::uint64_t*, const std::uint64_t*, const std::uint64_t*, std::int32_t), sizeof...(I)>
@@ -433,8 +420,6 @@ constexpr auto MakeTables(std::integer_sequence<int, I...>) {
 #ifdef RARA_GF2N_HAVE_CLMUL_CODE
   return TTables{{&DotPortable<I + 1>...},
                  {&DotHardware<I + 1>...},
-                 {&SpreadPortable<I + 1>...},
-                 {&SpreadHardware<I + 1>...},
                  {&PointwisePortable<PointsFor(I + 1)>...},
                  {&PointwiseHardware<PointsFor(I + 1)>...},
                  {&ReducePortable<I + 1>...},
@@ -444,7 +429,6 @@ constexpr auto MakeTables(std::integer_sequence<int, I...>) {
                  {&RecombineFixed<I + 1>...}};
 #else
   return TTables{{&DotPortable<I + 1>...},      {&DotPortable<I + 1>...},
-                 {&SpreadPortable<I + 1>...},   {&SpreadPortable<I + 1>...},
                  {&PointwisePortable<PointsFor(I + 1)>...}, {&PointwisePortable<PointsFor(I + 1)>...},
                  {&ReducePortable<I + 1>...},   {&ReducePortable<I + 1>...},
                  {&PointwisePortable<PointsFor(I + 1)>...},
@@ -453,14 +437,6 @@ constexpr auto MakeTables(std::integer_sequence<int, I...>) {
 }
 
 constexpr auto Tables = MakeTables(std::make_integer_sequence<int, TGF2NFlatField::MaxLimbs>{});
-
-bool DetectWide() noexcept {
-#ifdef RARA_GF2N_HAVE_CLMUL_CODE
-  return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("vpclmulqdq");
-#else
-  return false;
-#endif
-}
 
 std::atomic<bool>& WideWanted() {
   static std::atomic<bool> wanted{true};
@@ -477,7 +453,7 @@ TGF2NFlatField::TGF2NFlatField(const TGF2Poly& p) {
   // Kernel choice follows the binary kernels, so tests can force either.
   const bool hw = GF2HardwareKernelsActive();
   dot_ = hw ? Tables.dotH[limbs_ - 1] : Tables.dotP[limbs_ - 1];
-  spread_ = hw ? Tables.spreadH[limbs_ - 1] : Tables.spreadP[limbs_ - 1];
+  spread_ = GF2Spread64Kernel();
   pointwise_ = hw ? (GF2NWideKernelsActive() ? Tables.pointW[limbs_ - 1] : Tables.pointH[limbs_ - 1])
                   : Tables.pointP[limbs_ - 1];
   reduce_ = hw ? Tables.reduceH[limbs_ - 1] : Tables.reduceP[limbs_ - 1];
@@ -513,7 +489,7 @@ void TGF2NFlatField::DotExpanded(std::uint64_t* r, const std::uint64_t* xh, cons
 
 void TGF2NFlatField::AddSquareWide(std::uint64_t* acc, const std::uint64_t* x) const noexcept {
   std::uint64_t t[2 * MaxLimbs];
-  spread_(t, x);
+  spread_(t, x, limbs_);
   for (int i = 0; i < 2 * limbs_; ++i) acc[i] ^= t[i];
 }
 
@@ -550,7 +526,7 @@ void TGF2NFlatField::Mul(std::uint64_t* r, const std::uint64_t* x, const std::ui
 
 void TGF2NFlatField::Sqr(std::uint64_t* r, const std::uint64_t* x) const noexcept {
   std::uint64_t acc[2 * MaxLimbs];
-  spread_(acc, x);
+  spread_(acc, x, limbs_);
   Reduce(acc);
   std::memcpy(r, acc, static_cast<std::size_t>(limbs_) * 8);
 }
@@ -569,8 +545,7 @@ void TGF2NFlatField::ReduceWide(std::uint64_t* r, const std::uint64_t* acc) cons
 }
 
 bool GF2NWideKernelsActive() noexcept {
-  static const bool available = DetectWide();
-  return available && WideWanted().load(std::memory_order_relaxed);
+  return GF2CpuFeatures().wideClmul && WideWanted().load(std::memory_order_relaxed);
 }
 
 bool GF2NUseWideKernels(bool use) noexcept {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "gf2/gf2_kernels.h"
 #include "gf2/gf2_poly.h"
 
 namespace rara {
@@ -20,7 +21,7 @@ bool GF2NUseWideKernels(bool use) noexcept;
 
 class TGF2NFlatField {
  public:
-  static constexpr int MaxLimbs = 8;  // N up to 512
+  static constexpr int MaxLimbs = 9;  // N up to 576
 
   // Prepares the kernels for the field polynomial P (degree N >= 1). Usable()
   // is false when N is beyond MaxLimbs limbs; nothing else may then be called.
@@ -46,7 +47,7 @@ class TGF2NFlatField {
   // once into Points() Karatsuba points (sums of limb subsets), after which
   // a product costs Points() word products instead of L^2 and the partial
   // results are recombined once per sum.
-  static constexpr int MaxPoints = 27;
+  static constexpr int MaxPoints = 36;
   int Points() const noexcept { return points_; }
   void Expand(std::uint64_t* xh, const std::uint64_t* x) const noexcept;
   // R := sum of X[k]·Y[k] for k < count, X and Y expanded (Points() limbs
@@ -65,7 +66,7 @@ class TGF2NFlatField {
 
  private:
   using TDot = void (*)(std::uint64_t* r, const std::uint64_t* x, const std::uint64_t* y, std::int32_t count);
-  using TSpread = void (*)(std::uint64_t* r, const std::uint64_t* x);
+  using TLimbMap = void (*)(std::uint64_t* r, const std::uint64_t* x);
   using TReduce = void (*)(std::uint64_t* a, const std::uint64_t* muLow, const std::uint64_t* pLow, std::int32_t n);
   // A[0..2L) (degree at most 2N-2) := A mod P in its low L limbs.
   void Reduce(std::uint64_t* a) const noexcept;
@@ -73,11 +74,11 @@ class TGF2NFlatField {
   std::int32_t n_ = 0;
   int limbs_ = 0;
   TDot dot_ = nullptr;
-  TSpread spread_ = nullptr;
+  TGF2Spread64 spread_ = nullptr;
   TReduce reduce_ = nullptr;
   TDot pointwise_ = nullptr;  // the E 128-bit sums of point products
-  TSpread expand_ = nullptr;
-  TSpread recombine_ = nullptr;  // point products to the limbs of the sum
+  TLimbMap expand_ = nullptr;
+  TLimbMap recombine_ = nullptr;  // point products to the limbs of the sum
   int points_ = 0;
   std::uint64_t pLow_[MaxLimbs] = {};   // P - x^N
   std::uint64_t muLow_[MaxLimbs] = {};  // floor(x^(2N) / P) - x^N

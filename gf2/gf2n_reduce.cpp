@@ -9,6 +9,7 @@
 #include <cstring>
 #include <vector>
 
+#include "gf2/gf2_kernel_limits.h"
 #include "gf2/gf2_kernels.h"
 #include "gf2/gf2n.h"
 #include "integers/break.h"
@@ -17,7 +18,7 @@ namespace rara {
 
 namespace {
 
-constexpr std::int32_t FixedWords = 16;
+using gf2_limits::FixedWords;
 
 inline std::int32_t ElementWords(std::int32_t n) noexcept { return ((n - 1) >> 5) + 1; }
 

@@ -3,13 +3,13 @@
 // integer square root and the word gcd.
 #include <bit>
 #include <cstdint>
-#include <cstring>
 #include <limits>
 
 #include "integers/break.h"
 #include "integers/errors.h"
 #include "integers/int_kernels.h"
 #include "integers/integers.h"
+#include "integers/words.h"
 
 namespace rara {
 
@@ -20,30 +20,16 @@ using u64 = std::uint64_t;
 
 // ---- Raw limb kernels (no allocation, no aliasing, sizes from the caller) ----
 
-u64 Load64(const u32* p) {
-  u64 v;
-  std::memcpy(&v, p, sizeof v);
-  return v;
-}
-
-void Store64(u32* p, u64 v) { std::memcpy(p, &v, sizeof v); }
-
 // u[0..n) -= q * v[0..n), two limbs per step as one 64-bit word (the limb
 // order in memory is the word's own on little-endian machines); returns the
 // borrow limb still to be subtracted at u[n]. Same result as limb::MulSub.
 u32 MulSubPairs(u32* u, const u32* v, int n, u32 q) {
-  if constexpr (std::endian::native != std::endian::little) {
+  if constexpr (!words::kLimbPairs) {
     return limb::MulSub(u, v, n, q);
   } else {
-    u64 carry = 0;  // product carry plus borrow, below 2^32
-    int i = 0;
-    for (; i + 1 < n; i += 2) {
-      const unsigned __int128 p = static_cast<unsigned __int128>(Load64(v + i)) * q + carry;
-      const u64 lo = static_cast<u64>(p);
-      const u64 x = Load64(u + i);
-      carry = static_cast<u64>(p >> 64) + (x < lo ? 1u : 0u);
-      Store64(u + i, x - lo);
-    }
+    // Product carry plus borrow, below 2^32.
+    u64 carry = words::MulSubPairs(u, v, n / 2, q, 0);
+    const int i = n & ~1;
     if (i < n) {
       const u64 p = static_cast<u64>(v[i]) * q + carry;
       const u32 lo = static_cast<u32>(p);

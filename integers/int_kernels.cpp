@@ -1,90 +1,64 @@
 // Raw limb kernels of the integer arithmetic. Add/sub/shift/word kernels work
 // on 32-bit limbs with 64-bit intermediates; the multiply and square kernels
 // read pairs of limbs as 64-bit words (little-endian layout) and accumulate
-// in 128 bits, which halves the number of multiplications.
+// in 128 bits, which halves the number of multiplications. The word
+// arithmetic itself is the word layer's (integers/words.h).
 #include "integers/int_kernels.h"
 
-#include <bit>
 #include <cstring>
+
+#include "integers/words.h"
 
 namespace rara::limb {
 
 namespace {
 
-using u64 = std::uint64_t;
-using u128 = unsigned __int128;
+using words::u64;
+using words::u128;
+using words::Load64;
+using words::Store64;
+using words::TAcc3;
 
-constexpr bool kPairs = std::endian::native == std::endian::little;
-
-// Limb pairs through memcpy: no alignment or aliasing assumptions.
-inline u64 Ld(const std::uint32_t* p) {
-  u64 x;
-  std::memcpy(&x, p, 8);
-  return x;
-}
-inline void St(std::uint32_t* p, u64 x) { std::memcpy(p, &x, 8); }
-
-// A 192-bit column accumulator (c2:hi:lo) of the product-scanning kernels.
-struct TAcc {
-  u64 lo = 0, hi = 0, c2 = 0;
-  void AddProduct(u64 x, u64 y) {
-    u128 p = static_cast<u128>(x) * y;
-    u128 s = ((static_cast<u128>(hi) << 64) | lo) + p;
-    c2 += s < p ? 1u : 0u;
-    lo = static_cast<u64>(s);
-    hi = static_cast<u64>(s >> 64);
-  }
-  // Emits the low word and moves the accumulator down one word.
-  u64 Shift() {
-    u64 w = lo;
-    lo = hi;
-    hi = c2;
-    c2 = 0;
-    return w;
-  }
-};
+constexpr bool kPairs = words::kLimbPairs;
 
 // r[0..2(na+nb) limbs) := a·b over na and nb 64-bit words (na, nb >= 1),
 // column by column: each result word is written once, no read-modify-write.
 void MulWords(std::uint32_t* r, const std::uint32_t* a, std::int32_t na, const std::uint32_t* b,
               std::int32_t nb) {
-  TAcc acc;
+  TAcc3 acc;
   for (std::int32_t k = 0; k < na + nb - 1; ++k) {
     std::int32_t i0 = k - nb + 1 > 0 ? k - nb + 1 : 0;
     std::int32_t i1 = k < na - 1 ? k : na - 1;
-    for (std::int32_t i = i0; i <= i1; ++i) acc.AddProduct(Ld(a + 2 * i), Ld(b + 2 * (k - i)));
-    St(r + 2 * k, acc.Shift());
+    for (std::int32_t i = i0; i <= i1; ++i) acc.AddProduct(Load64(a + 2 * i), Load64(b + 2 * (k - i)));
+    Store64(r + 2 * k, acc.Shift());
   }
-  St(r + 2 * (na + nb - 1), acc.Shift());
+  Store64(r + 2 * (na + nb - 1), acc.Shift());
 }
 
 // r[0..4n limbs) := a² over n 64-bit words (n >= 1): the cross products
 // a_i·a_j (i < j) column by column, then one pass that doubles them and adds
 // the squares a_i² at words 2i, 2i+1.
 void SqrWords(std::uint32_t* r, const std::uint32_t* a, std::int32_t n) {
-  TAcc acc;
-  St(r, 0);
+  TAcc3 acc;
+  Store64(r, 0);
   for (std::int32_t k = 1; k < 2 * n - 2; ++k) {
     std::int32_t i0 = k - n + 1 > 0 ? k - n + 1 : 0;
-    for (std::int32_t i = i0, j = k - i0; i < j; ++i, --j) acc.AddProduct(Ld(a + 2 * i), Ld(a + 2 * j));
-    St(r + 2 * k, acc.Shift());
+    for (std::int32_t i = i0, j = k - i0; i < j; ++i, --j) acc.AddProduct(Load64(a + 2 * i), Load64(a + 2 * j));
+    Store64(r + 2 * k, acc.Shift());
   }
-  if (n > 1) St(r + 2 * (2 * n - 2), acc.Shift());
-  St(r + 2 * (2 * n - 1), 0);
+  if (n > 1) Store64(r + 2 * (2 * n - 2), acc.Shift());
+  Store64(r + 2 * (2 * n - 1), 0);
   u64 carryBit = 0;
   u64 c = 0;
   for (std::int32_t i = 0; i < n; ++i) {
-    u64 x = Ld(a + 2 * i);
-    u128 sq = static_cast<u128>(x) * x;
-    u64 w0 = Ld(r + 4 * i), w1 = Ld(r + 4 * i + 2);
+    u64 x = Load64(a + 2 * i);
+    u128 sq = words::MulWide(x, x);
+    u64 w0 = Load64(r + 4 * i), w1 = Load64(r + 4 * i + 2);
     u64 d0 = (w0 << 1) | carryBit;
     u64 d1 = (w1 << 1) | (w0 >> 63);
     carryBit = w1 >> 63;
-    u128 t = static_cast<u128>(d0) + static_cast<u64>(sq) + c;
-    St(r + 4 * i, static_cast<u64>(t));
-    t = static_cast<u128>(d1) + static_cast<u64>(sq >> 64) + static_cast<u64>(t >> 64);
-    St(r + 4 * i + 2, static_cast<u64>(t));
-    c = static_cast<u64>(t >> 64);
+    Store64(r + 4 * i, words::AddCarry(d0, static_cast<u64>(sq), c));
+    Store64(r + 4 * i + 2, words::AddCarry(d1, static_cast<u64>(sq >> 64), c));
   }
 }
 
@@ -95,9 +69,7 @@ std::uint32_t Add(std::uint32_t* r, const std::uint32_t* a, const std::uint32_t*
   std::int32_t i = 0;
   if constexpr (kPairs) {
     for (; i + 1 < n; i += 2) {
-      u128 t = static_cast<u128>(Ld(a + i)) + Ld(b + i) + c;
-      St(r + i, static_cast<u64>(t));
-      c = static_cast<u64>(t >> 64);
+      Store64(r + i, words::AddCarry(Load64(a + i), Load64(b + i), c));
     }
   }
   for (; i < n; ++i) {
@@ -113,9 +85,7 @@ std::uint32_t Sub(std::uint32_t* r, const std::uint32_t* a, const std::uint32_t*
   std::int32_t i = 0;
   if constexpr (kPairs) {
     for (; i + 1 < n; i += 2) {
-      u128 t = static_cast<u128>(Ld(a + i)) - Ld(b + i) - borrow;
-      St(r + i, static_cast<u64>(t));
-      borrow = static_cast<u64>(t >> 127);
+      Store64(r + i, words::SubBorrow(Load64(a + i), Load64(b + i), borrow));
     }
   }
   for (; i < n; ++i) {

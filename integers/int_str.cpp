@@ -8,6 +8,7 @@
 #include "integers/errors.h"
 #include "integers/integers.h"
 #include "integers/settings.h"
+#include "integers/words.h"
 
 namespace rara {
 
@@ -15,8 +16,7 @@ namespace {
 
 using u32 = std::uint32_t;
 using u64 = std::uint64_t;
-
-using u128 = unsigned __int128;
+using words::u128;
 
 // 10^19, the largest power of ten below 2^64; its top bit is set, so it can
 // be divided by with a precomputed reciprocal (Moeller-Granlund 2-by-1).
@@ -62,8 +62,7 @@ std::string DecimalDirect(const TInteger& x) {
   std::size_t pos = buf.size();
   int n = (x.Size() + 1) / 2;
   std::vector<u64> words(static_cast<std::size_t>(n));
-  for (int i = 0; i < x.Size(); ++i)
-    words[static_cast<std::size_t>(i / 2)] |= static_cast<u64>(x.Limbs()[i]) << (32 * (i % 2));
+  words::PackLimbs(words.data(), x.Limbs(), x.Size());
   for (;;) {
     u64 r = DivTen19(words.data(), n);
     if (words[static_cast<std::size_t>(n - 1)] == 0) --n;

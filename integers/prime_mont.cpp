@@ -3,46 +3,22 @@
 
 #include <cstring>
 
+#include "integers/words.h"
+
 namespace rara {
 
 namespace {
 
-using u64 = std::uint64_t;
-using u128 = unsigned __int128;
-
-// r := a - b over k words, returns the borrow.
-u64 SubWords(u64* r, const u64* a, const u64* b, int k) {
-  u64 borrow = 0;
-  for (int i = 0; i < k; ++i) {
-    const u128 d = static_cast<u128>(a[i]) - b[i] - borrow;
-    r[i] = static_cast<u64>(d);
-    borrow = static_cast<u64>(d >> 64) & 1u;
-  }
-  return borrow;
-}
-
-u64 AddWords(u64* r, const u64* a, const u64* b, int k) {
-  u64 carry = 0;
-  for (int i = 0; i < k; ++i) {
-    const u128 s = static_cast<u128>(a[i]) + b[i] + carry;
-    r[i] = static_cast<u64>(s);
-    carry = static_cast<u64>(s >> 64);
-  }
-  return carry;
-}
-
-// a >= b over k words.
-bool GreaterEqual(const u64* a, const u64* b, int k) {
-  for (int i = k - 1; i >= 0; --i)
-    if (a[i] != b[i]) return a[i] > b[i];
-  return true;
-}
+using words::u64;
+using words::u128;
+using words::AddN;
+using words::SubN;
+using words::GreaterEqualN;
 
 // The words of |x| (x < 2^(64k)) into r.
 void ToWords(u64* r, const TInteger& x, int k) {
   std::memset(r, 0, static_cast<std::size_t>(k) * sizeof(u64));
-  const std::uint32_t* limbs = x.Limbs();
-  for (std::int32_t i = 0; i < x.Size(); ++i) r[i / 2] |= static_cast<u64>(limbs[i]) << (32 * (i % 2));
+  words::PackLimbs(r, x.Limbs(), x.Size());
 }
 
 }  // namespace
@@ -64,7 +40,7 @@ TMontgomery::TMontgomery(const TInteger& n) : n_(n), k_((n.Size() + 1) / 2) {
   one_ = NewValue();
   SetInt(one_.data(), 1);
   minusOne_ = NewValue();
-  SubWords(minusOne_.data(), n64_.data(), one_.data(), k_);
+  SubN(minusOne_.data(), n64_.data(), one_.data(), k_);
 }
 
 void TMontgomery::Mul(u64* r, const u64* a, const u64* b) const {
@@ -74,22 +50,18 @@ void TMontgomery::Mul(u64* r, const u64* a, const u64* b) const {
   std::memset(t, 0, (static_cast<std::size_t>(k) + 2) * sizeof(u64));
   for (int i = 0; i < k; ++i) {
     // t += a·b[i]
-    u64 c = 0;
-    const u64 bi = b[i];
-    for (int j = 0; j < k; ++j) {
-      const u128 s = static_cast<u128>(a[j]) * bi + t[j] + c;
-      t[j] = static_cast<u64>(s);
-      c = static_cast<u64>(s >> 64);
-    }
+    u64 c = words::MulAddRow(t, a, 0, k, b[i]);
     u128 s = static_cast<u128>(t[k]) + c;
     t[k] = static_cast<u64>(s);
     t[k + 1] = static_cast<u64>(s >> 64);
-    // t := (t + m·n) / 2^64 with m chosen so that the low word vanishes
+    // t := (t + m·n) / 2^64 with m chosen so that the low word vanishes. A
+    // row shifted down one word as it goes, written with the double word
+    // directly: through AddCarry-style helpers g++ spills m in this loop.
     const u64 m = t[0] * nInv_;
-    s = static_cast<u128>(m) * n[0] + t[0];
+    s = words::MulWide(m, n[0]) + t[0];
     c = static_cast<u64>(s >> 64);
     for (int j = 1; j < k; ++j) {
-      s = static_cast<u128>(m) * n[j] + t[j] + c;
+      s = words::MulWide(m, n[j]) + t[j] + c;
       t[j - 1] = static_cast<u64>(s);
       c = static_cast<u64>(s >> 64);
     }
@@ -98,24 +70,24 @@ void TMontgomery::Mul(u64* r, const u64* a, const u64* b) const {
     t[k] = t[k + 1] + static_cast<u64>(s >> 64);
   }
   // t < 2n: one subtraction at most.
-  if (t[k] != 0 || GreaterEqual(t, n, k))
-    SubWords(r, t, n, k);
+  if (t[k] != 0 || GreaterEqualN(t, n, k))
+    SubN(r, t, n, k);
   else
     std::memcpy(r, t, static_cast<std::size_t>(k) * sizeof(u64));
 }
 
 void TMontgomery::Add(u64* r, const u64* a, const u64* b) const {
-  const u64 carry = AddWords(r, a, b, k_);
-  if (carry != 0 || GreaterEqual(r, n64_.data(), k_)) SubWords(r, r, n64_.data(), k_);
+  const u64 carry = AddN(r, a, b, k_);
+  if (carry != 0 || GreaterEqualN(r, n64_.data(), k_)) SubN(r, r, n64_.data(), k_);
 }
 
 void TMontgomery::Sub(u64* r, const u64* a, const u64* b) const {
-  if (SubWords(r, a, b, k_) != 0) AddWords(r, r, n64_.data(), k_);
+  if (SubN(r, a, b, k_) != 0) AddN(r, r, n64_.data(), k_);
 }
 
 void TMontgomery::Half(u64* r) const {
   u64 top = 0;
-  if (r[0] & 1u) top = AddWords(r, r, n64_.data(), k_);
+  if (r[0] & 1u) top = AddN(r, r, n64_.data(), k_);
   for (int i = 0; i < k_ - 1; ++i) r[i] = (r[i] >> 1) | (r[i + 1] << 63);
   r[k_ - 1] = (r[k_ - 1] >> 1) | (top << 63);
 }

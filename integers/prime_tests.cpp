@@ -7,13 +7,13 @@
 #include "integers/errors.h"
 #include "integers/prime_mont.h"
 #include "integers/primes.h"
+#include "integers/words.h"
 
 namespace rara {
 
 namespace {
 
 using u64 = std::uint64_t;
-using u128 = unsigned __int128;
 
 // a^d mod n for words.
 std::uint32_t PowModWord(std::uint32_t a, std::uint32_t d, std::uint32_t n) {
@@ -49,7 +49,7 @@ bool SprpWord(std::uint32_t n, std::uint32_t a) {
 // x mod m for x < m·2^32, through q = floor(x·inverse / 2^64), which is at
 // most two below the true quotient.
 inline std::uint32_t ReduceGroup(u64 x, const TTrialGroup& g) {
-  const u64 q = static_cast<u64>((static_cast<u128>(x) * g.Inverse) >> 64);
+  const u64 q = words::MulHigh(x, g.Inverse);
   u64 r = x - q * g.Product;
   while (r >= g.Product) r -= g.Product;
   return static_cast<std::uint32_t>(r);

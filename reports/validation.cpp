@@ -32,13 +32,13 @@ std::string WithoutSpaces(std::string_view text) {
   return s;
 }
 
-// "[d0,d1,...]" with strictly decreasing degrees below 361. An empty item
-// (two separators in a row) is a syntax error like any other.
-bool ParseDegreeList(const std::string& s, TGF2Poly& p) {
+// "[d0,d1,...]" with strictly decreasing degrees up to maxDegree. An empty
+// item (two separators in a row) is a syntax error like any other.
+bool ParseDegreeList(const std::string& s, TGF2Poly& p, std::int32_t maxDegree) {
   const std::size_t len = s.size();
   if (len < 3 || s.back() != ']') return false;
   std::vector<std::int32_t> degrees;
-  std::int32_t previous = MaxFieldDegree + 1;
+  std::int32_t previous = maxDegree + 1;
   // The final "]" is never read as an item's start, so "[163,7,]" is accepted.
   std::size_t i = 1;
   while (i + 1 < len) {
@@ -57,14 +57,14 @@ bool ParseDegreeList(const std::string& s, TGF2Poly& p) {
   return true;
 }
 
-bool ParseHex(const std::string& s, TGF2Poly& p) {
+bool ParseHex(const std::string& s, TGF2Poly& p, std::int32_t maxDegree) {
   TGF2Poly q;
   try {
     GF2Set(q, s, true);
   } catch (const ERuv&) {
     return false;
   }
-  if (q.Degree() < MinFieldDegree || q.Degree() > MaxFieldDegree) return false;
+  if (q.Degree() < MinFieldDegree || q.Degree() > maxDegree) return false;
   p.Assign(q);
   return true;
 }
@@ -123,8 +123,8 @@ std::int32_t TrialBoundDown(std::int32_t bound) {
   return static_cast<std::int32_t>(std::max<std::int64_t>(b - 1, MinTrialBound));
 }
 
-TParamEntry ValidateParams(TParamEntries& e) {
-  if (e.N > MaxFieldDegree || e.N < MinFieldDegree) return TParamEntry::FieldDegree;
+TParamEntry ValidateParams(TParamEntries& e, std::int32_t maxDegree) {
+  if (e.N > maxDegree || e.N < MinFieldDegree) return TParamEntry::FieldDegree;
   const std::int32_t kLimit = KMaxSizeLimit(e.N);
   if (e.KMaxSize > kLimit) {
     e.KMaxSize = kLimit;
@@ -158,17 +158,17 @@ bool WeberPolyConsistent(const TECGF2Data& data) {
   return true;
 }
 
-bool ParseFieldPoly(std::string_view text, TGF2Poly& p) {
+bool ParseFieldPoly(std::string_view text, TGF2Poly& p, std::int32_t maxDegree) {
   const std::string s = WithoutSpaces(text);
   if (s.empty()) return false;
-  if (IsHexDigit(s.front())) return ParseHex(s, p);
-  if (s.front() == '[') return ParseDegreeList(s, p);
+  if (IsHexDigit(s.front())) return ParseHex(s, p, maxDegree);
+  if (s.front() == '[') return ParseDegreeList(s, p, maxDegree);
   return false;
 }
 
 TFieldPolyError CheckFieldPoly(std::string_view text, std::int32_t n, std::uint8_t basis,
-                               TGF2Poly& p) {
-  if (!ParseFieldPoly(text, p)) return TFieldPolyError::Syntax;
+                               TGF2Poly& p, std::int32_t maxDegree) {
+  if (!ParseFieldPoly(text, p, maxDegree)) return TFieldPolyError::Syntax;
   if (p.Degree() != n) return TFieldPolyError::Degree;
   if (basis == 0) {
     if (!GF2IsIrreducible(p)) return TFieldPolyError::NotIrreducible;
@@ -201,24 +201,35 @@ std::string ToggleFieldPolyText(std::string_view text) {
   return GF2DegsToStr(p, false);
 }
 
-bool X963Available(std::int32_t n) { return X963StatusText(n).empty(); }
+bool X963Available(std::int32_t n, std::int32_t maxDegree) {
+  return X963StatusText(n, maxDegree).empty();
+}
 
-std::string X963StatusText(std::int32_t n) {
-  if (n < FieldListMinDegree || n > FieldListMaxDegree || n <= X963MinDegree) return "(None)";
+std::string X963StatusText(std::int32_t n, std::int32_t maxDegree) {
+  maxDegree = std::min<std::int32_t>(maxDegree, BatchFieldListMaxDegree);
+  if (n < FieldListMinDegree || n > maxDegree || n <= X963MinDegree) return "(None)";
   if (std::find(X963SameAsP1363.begin(), X963SameAsP1363.end(), n) != X963SameAsP1363.end())
     return "(Same as P1363 list)";
   TGF2Poly p;
-  GetX963Irreducible(p, n);
-  return p.Weight() == 3 ? "(Same as P1363 list)" : "";
+  GetX963Irreducible(p, n, maxDegree);
+  if (p.Weight() == 3) return "(Same as P1363 list)";
+  if (n > FieldListMaxDegree) {
+    // Beyond the dialogs' lists the pentanomial degrees shared by both lists
+    // are not listed above: compare the entries.
+    TGF2Poly q;
+    GetP1363Irreducible(q, n, maxDegree);
+    if (GF2Equal(p, q)) return "(Same as P1363 list)";
+  }
+  return "";
 }
 
-bool GaussAvailable(std::int32_t n) {
-  return n >= FieldListMinDegree && n <= FieldListMaxDegree &&
+bool GaussAvailable(std::int32_t n, std::int32_t maxDegree) {
+  return n >= FieldListMinDegree && n <= std::min<std::int32_t>(maxDegree, BatchFieldListMaxDegree) &&
          GaussType(static_cast<std::uint16_t>(n)) != 0;
 }
 
-std::string GaussStatusText(std::int32_t n) {
-  if (!GaussAvailable(n)) return "(None)";
+std::string GaussStatusText(std::int32_t n, std::int32_t maxDegree) {
+  if (!GaussAvailable(n, maxDegree)) return "(None)";
   return "of type " + std::to_string(GaussType(static_cast<std::uint16_t>(n)));
 }
 

@@ -16,7 +16,8 @@ class TECGF2Data;
 
 // ---- Parameter entries ----
 inline constexpr std::int32_t MinFieldDegree = 64;
-inline constexpr std::int32_t MaxFieldDegree = 360;
+inline constexpr std::int32_t MaxFieldDegree = 360;       // the parameters dialog
+inline constexpr std::int32_t BatchMaxFieldDegree = 571;  // the batch front end
 inline constexpr std::int32_t MinTrialBound = 32767;
 inline constexpr std::int32_t MaxTrialBound = 4194303;
 inline constexpr std::int32_t MaxDiscriminant = 9999999;
@@ -39,6 +40,7 @@ inline constexpr std::string_view TrialBoundLabel = "Trial division bound";
 inline constexpr std::string_view DiscriminantLabel = "CM discriminant";
 inline constexpr std::string_view PrecisionRatioLabel = "Floating-point Precision Ratio";
 inline constexpr std::string_view FieldDegreeHint = "Min = 64, Max = 360";
+inline constexpr std::string_view BatchFieldDegreeHint = "Min = 64, Max = 571";
 inline constexpr std::string_view TrialBoundHint = "Min = 32767, Max = 4194303";
 inline constexpr std::string_view DiscriminantHint = "Min = 0, Max = 9999999";
 std::string_view KMaxSizeHint(bool kMod4);  // "Min = 2, ..." or "Min = 3, ..."
@@ -60,8 +62,9 @@ std::int32_t TrialBoundDown(std::int32_t bound);
 // Checks the entries in the dialog's order, writing every correction into
 // them. Returns the entry that failed (the one to focus), or None. The trial
 // bound is corrected without failing. A negative discriminant fails and
-// becomes 0: the search is defined from 0 upwards.
-TParamEntry ValidateParams(TParamEntries& entries);
+// becomes 0: the search is defined from 0 upwards. N may go up to
+// maxDegree (the batch front end passes BatchMaxFieldDegree).
+TParamEntry ValidateParams(TParamEntries& entries, std::int32_t maxDegree = MaxFieldDegree);
 
 // ---- Weber polynomial ----
 inline constexpr std::string_view WeberFailedMessage =
@@ -77,14 +80,15 @@ bool WeberPolyConsistent(const TECGF2Data& data);
 enum class TFieldPolyError { None, Syntax, Degree, NotIrreducible, NotNormal };
 
 // Parses a hexadecimal text (first character a hexadecimal digit, degree
-// 64..360) or a list of decreasing degrees "[163,7,6,3,0]" (degree 64 up to
-// 360). Blanks are ignored. False, P unchanged, when the text is invalid.
-bool ParseFieldPoly(std::string_view text, TGF2Poly& p);
+// 64..maxDegree) or a list of decreasing degrees "[163,7,6,3,0]" (degree 64
+// up to maxDegree). Blanks are ignored. False, P unchanged, when the text is
+// invalid.
+bool ParseFieldPoly(std::string_view text, TGF2Poly& p, std::int32_t maxDegree = MaxFieldDegree);
 
 // The curve dialog's check of a field polynomial text for degree N in the
 // basis (0 standard, 1 normal); P receives the parsed polynomial.
 TFieldPolyError CheckFieldPoly(std::string_view text, std::int32_t n, std::uint8_t basis,
-                               TGF2Poly& p);
+                               TGF2Poly& p, std::int32_t maxDegree = MaxFieldDegree);
 // The message of a failed check ("" for None).
 std::string FieldPolyMessage(TFieldPolyError error, std::int32_t n);
 
@@ -95,9 +99,11 @@ std::string ToggleFieldPolyText(std::string_view text);
 
 // Status texts of the built-in lists for N: "(None)", "(Same as P1363 list)"
 // or "" for the ANSI X9.63 entry; "of type T" or "(None)" for the Gaussian one.
-bool X963Available(std::int32_t n);
-std::string X963StatusText(std::int32_t n);
-bool GaussAvailable(std::int32_t n);
-std::string GaussStatusText(std::int32_t n);
+// The lists end at maxDegree (the batch front end passes
+// BatchFieldListMaxDegree).
+bool X963Available(std::int32_t n, std::int32_t maxDegree = MaxFieldDegree);
+std::string X963StatusText(std::int32_t n, std::int32_t maxDegree = MaxFieldDegree);
+bool GaussAvailable(std::int32_t n, std::int32_t maxDegree = MaxFieldDegree);
+std::string GaussStatusText(std::int32_t n, std::int32_t maxDegree = MaxFieldDegree);
 
 }  // namespace rara

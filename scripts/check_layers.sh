@@ -16,6 +16,7 @@ declare -A allowed=(
   [engine]="integers gf2 padic curves floats engine"
   [reports]="integers gf2 padic curves floats engine reports"
   [cli]="integers gf2 padic curves floats engine reports cli"
+  [python]="integers gf2 padic curves floats engine reports python"
   [dialogs]="integers gf2 padic curves floats engine reports dialogs"
   [app]="integers gf2 padic curves floats engine reports dialogs app"
   [tests/support]="integers tests/support"

@@ -287,9 +287,10 @@ TEST(CliRatio, EveryDegreeSucceedsWithDefaultOptions) {
 TEST(CliOptions, EveryBadEntryIsRefusedWithItsMessage) {
   const std::string kHint = "K Max binary size: Min = 2, Max = (4*Field degree) div 5";
   const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
-      {{"-N", "63"}, "Field degree: Min = 64, Max = 360"},
-      {{"--degree=361"}, "Field degree: Min = 64, Max = 360"},
-      {{"-N", "1x"}, "Field degree: Min = 64, Max = 360"},
+      {{"-N", "63"}, "Field degree: Min = 64, Max = 571"},
+      {{"--degree=572"}, "Field degree: Min = 64, Max = 571"},
+      {{"-N", "1x"}, "Field degree: Min = 64, Max = 571"},
+      {{"-N", "571", "-k", "457"}, kHint},
       {{"-N", "100", "-k", "90"}, kHint},
       {{"-k", "1"}, kHint},
       {{"-k", "2", "--kmod4"}, "K Max binary size: Min = 3, Max = (4*Field degree) div 5"},
@@ -343,6 +344,60 @@ TEST(CliOptions, HelpVersionAndTheCorrectedBound) {
   const TRun bound = RunCli({"-L", "99999999", "-r", "1", "--params-only", "-q", "--seed", "b"});
   EXPECT_EQ(bound.Code, 0) << bound.Err;
   EXPECT_EQ(Value(bound.Out, "Field degree   "), "64");
+}
+
+}  // namespace
+}  // namespace rara
+
+namespace rara {
+namespace {
+
+// Fields beyond the dialogs' range, in both bases and from every list:
+// PARI/GP confirms the search (h, N | h, U = K·R with R prime), W against
+// polclass, the curve order and the point; openssl reads the PEM export.
+TEST(CliRun, DegreesAbove360WithEveryListConfirmedByGp) {
+  if (!test::HaveGp()) GTEST_SKIP() << "gp not found";
+  const bool haveOpenssl = std::system("command -v openssl >/dev/null 2>&1") == 0;
+  const std::vector<std::vector<std::string>> cases = {
+      {"-N", "409"},
+      {"-N", "431", "-b", "normal"},
+      {"-N", "461", "-l", "x963"},
+      {"-N", "503", "-b", "normal", "-l", "gauss"},
+      {"-N", "571"},
+  };
+  for (const std::vector<std::string>& c : cases) {
+    std::vector<std::string> args = c;
+    // X9.62 describes trinomial and pentanomial fields only: no PEM of the
+    // Gaussian polynomial's field.
+    const bool gauss = std::find(c.begin(), c.end(), "gauss") != c.end();
+    const std::string pem = (ScratchDir() / ("big" + c[1] + ".pem")).string();
+    args.push_back("--seed");
+    args.push_back("big");
+    if (!gauss) {
+      args.push_back("--pem");
+      args.push_back(pem);
+    }
+    const TRun run = RunCli(args);
+    SCOPED_TRACE("N=" + c[1]);
+    ASSERT_EQ(run.Code, 0) << run.Err;
+    const bool normal = std::find(c.begin(), c.end(), "normal") != c.end();
+    ExpectOrderConfirmedByGp(run.Out, normal);
+    const std::string d = Value(run.Out, "CM discriminant");
+    // W is the reciprocal of polclass(-D, 1) modulo 2 when 3 does not divide D.
+    const std::string script =
+        "D = " + d + "; N = " + c[1] + "; h = qfbclassno(-4*D);\n"
+        "U = " + NoBlanks(Value(run.Out, "U")) + "; K = " + NoBlanks(Value(run.Out, "K")) +
+        "; R = " + NoBlanks(Value(run.Out, "R")) + ";\n"
+        "W = Mod(1,2)*(" + GpFieldPoly(Value(run.Out, "W")) + ");\n"
+        "G = if(D % 3, Mod(1,2)*Pol(Vecrev(Vec(lift(polclass(-D,1)*Mod(1,2))))), W);\n"
+        "print(h == " + Value(run.Out, "Class number   ") + ", \" \", h % N == 0, \" \", U == K*R, "
+        "\" \", isprime(R), \" \", W == G, \" \", issquarefree(D));\n";
+    EXPECT_EQ(test::RunGp(script), "1 1 1 1 1 1\n") << script;
+    if (haveOpenssl && !gauss) {
+      EXPECT_EQ(std::system(("openssl ecparam -check -noout -in " + Quote(pem) + " >/dev/null 2>&1").c_str()), 0)
+          << pem;
+    }
+  }
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 
 #include "engine/curve_file.h"
 #include "engine/export_x962.h"
+#include "tests/support/test_support.h"
 
 namespace rara {
 namespace {
@@ -28,22 +29,9 @@ struct TAuditRun {
   std::string Out, Err;
 };
 
-std::string Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+std::string Slurp(const fs::path& path) { return test::ReadWholeFile(path.string()); }
 
-std::string Output(const std::string& command) {
-  std::string out;
-  FILE* p = popen(command.c_str(), "r");
-  if (!p) return out;
-  char buf[4096];
-  for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
-  pclose(p);
-  return out;
-}
+std::string Output(const std::string& command) { return test::CommandOutput(command); }
 
 bool HaveOpenssl() { return std::system("openssl version >/dev/null 2>&1") == 0; }
 

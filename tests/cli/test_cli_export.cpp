@@ -24,12 +24,7 @@ struct TExportRun {
   std::string Out, Err;
 };
 
-std::string Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+std::string Slurp(const fs::path& path) { return test::ReadWholeFile(path.string()); }
 
 class CliExport : public testing::Test {
  protected:

@@ -20,12 +20,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+std::string Slurp(const fs::path& path) { return test::ReadWholeFile(path.string()); }
 
 std::string Quote(const std::string& s) {
   std::string q = "'";
@@ -193,6 +188,12 @@ TEST_F(CliOutput, UnwritableTargetIsRefused) {
   std::string prefix;
   if (::geteuid() == 0) {
     prefix = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
+    // The test's private temporary folders are root's alone: let nobody
+    // reach the files, so that only their own modes stop it.
+    for (fs::path p = dir_; p.has_relative_path() && p != p.root_path(); p = p.parent_path()) {
+      if (p == fs::temp_directory_path().parent_path()) break;
+      fs::permissions(p, fs::perms::others_exec, fs::perm_options::add);
+    }
     if (RunLine(prefix + Cli({"--version"}), "/dev/null").Code != 0)
       GTEST_SKIP() << "cannot run rara-cli as another user";
   } else {
@@ -220,3 +221,4 @@ TEST_F(CliOutput, ExportThatCannotDescribeTheFieldIsRefusedFirst) {
 
 }  // namespace
 }  // namespace rara
+#include "tests/support/test_support.h"

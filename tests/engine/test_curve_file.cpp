@@ -22,16 +22,7 @@ namespace {
 
 bool HaveOpenssl() { return std::system("openssl version >/dev/null 2>&1") == 0; }
 
-// What the command prints on standard output, bytes as they are.
-std::string Output(const std::string& command) {
-  std::string out;
-  FILE* p = popen(command.c_str(), "r");
-  if (!p) return out;
-  char buf[4096];
-  for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
-  pclose(p);
-  return out;
-}
+std::string Output(const std::string& command) { return test::CommandOutput(command); }
 
 std::string Openssl(const std::string& name, const std::string& extra) {
   return Output("openssl ecparam -name " + name + " -param_enc explicit " + extra + " 2>/dev/null");

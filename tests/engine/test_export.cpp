@@ -35,12 +35,7 @@ int Shell(const std::string& command) {
   return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
 }
 
-std::string ReadFile(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+std::string ReadFile(const fs::path& p) { return test::ReadWholeFile(p.string()); }
 
 class ExportTest : public testing::Test {
  protected:

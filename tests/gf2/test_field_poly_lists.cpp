@@ -1,10 +1,14 @@
-// The built-in field polynomial lists of degrees 64 to 360.
+// The built-in field polynomial lists of degrees 64 to 571 (the dialogs'
+// look-ups end at 360).
 #include <gtest/gtest.h>
 
 #include <set>
+#include <sstream>
 
 #include "gf2/field_poly_lists.h"
+#include "gf2/gf2_factor.h"
 #include "gf2/gf2_poly.h"
+#include "gf2/gf2_text.h"
 #include "integers/errors.h"
 #include "tests/support/test_support.h"
 
@@ -69,6 +73,126 @@ TEST(FieldPolyLists, RangeErrorsLeaveTheOutputAlone) {
   EXPECT_EQ(GaussType(2), 0);
 }
 
+// The dialogs' calls keep 64..360; the batch front end's reach 571.
+TEST(FieldPolyLists, DialogRangeStaysBatchRangeReaches571) {
+  TGF2Poly p;
+  p.SetWord(0x1234);
+  const TGF2Poly before(p);
+  constexpr int last = BatchFieldListMaxDegree;
+  EXPECT_EQ(test::MessageOf<ERuvIndexError>([&] { GetP1363Irreducible(p, 361); }),
+            "GetP1363Irreducible\r\nInvalid index");
+  EXPECT_EQ(test::MessageOf<ERuvIndexError>([&] { GetX963Irreducible(p, 361); }),
+            "GetX963Irreducible\r\nInvalid index");
+  EXPECT_EQ(test::MessageOf<ERuvIndexError>([&] { GetNormal(p, 361); }), "GetNormal\r\nInvalid index");
+  EXPECT_EQ(GaussNormalText(361), "");
+  EXPECT_EQ(test::MessageOf<ERuvIndexError>([&] { GetP1363Irreducible(p, 572, last); }),
+            "GetP1363Irreducible\r\nInvalid index");
+  EXPECT_EQ(test::MessageOf<ERuvIndexError>([&] { GetX963Irreducible(p, 572, last); }),
+            "GetX963Irreducible\r\nInvalid index");
+  EXPECT_EQ(test::MessageOf<ERuvIndexError>([&] { GetNormal(p, 63, last); }),
+            "GetNormal\r\nInvalid index");
+  EXPECT_EQ(test::MessageOf<ERuvIndexError>([&] { GetX963Irreducible(p, 159, last); }),
+            "GetX963Irreducible\r\nInvalid index");
+  EXPECT_TRUE(GF2Equal(p, before));
+  EXPECT_EQ(GaussNormalText(572, last), "");
+  // A maximum beyond the tables is held to the tables.
+  EXPECT_THROW(GetNormal(p, 600, 1000), ERuvIndexError);
+  EXPECT_EQ(GaussNormalText(600, 1000), "");
+  GetP1363Irreducible(p, 571, last);
+  EXPECT_EQ(Degs(p), (TDynLongintArray{571, 10, 5, 2, 0}));
+  GetX963Irreducible(p, 409, last);
+  EXPECT_EQ(Degs(p), (TDynLongintArray{409, 87, 0}));
+  EXPECT_EQ(GaussType(571), 10);
+}
+
+// Every entry beyond the dialogs' range by our own tests: irreducible P1363
+// and X9.63 entries that agree on the trinomials, X9.63 pentanomials with
+// k1 = 1, normal pentanomials and Gaussian polynomials that are normal.
+TEST(FieldPolyLists, EntriesBeyond360AreIrreducibleAndNormal) {
+  constexpr int last = BatchFieldListMaxDegree;
+  TGF2Poly p, q;
+  int gaussian = 0;
+  for (int n = FieldListMaxDegree + 1; n <= last; ++n) {
+    SCOPED_TRACE(n);
+    GetP1363Irreducible(p, n, last);
+    const TDynLongintArray d = Degs(p);
+    ASSERT_TRUE(d.size() == 3 || d.size() == 5);
+    EXPECT_EQ(d.front(), n);
+    EXPECT_TRUE(GF2IsIrreducible(p));
+    GetX963Irreducible(q, n, last);
+    const TDynLongintArray e = Degs(q);
+    if (d.size() == 3) {
+      EXPECT_EQ(e, d);
+    }
+    if (e.size() == 5) {
+      EXPECT_EQ(e[3], 1);
+    }
+    EXPECT_EQ(e.size(), d.size());
+    EXPECT_TRUE(GF2IsIrreducible(q));
+    GetNormal(p, n, last);
+    EXPECT_EQ(p.Weight(), 5);
+    EXPECT_TRUE(p.Coef(n - 1));
+    EXPECT_TRUE(GF2IsNormal(p));
+    const int t = GaussType(static_cast<std::uint16_t>(n));
+    EXPECT_EQ(t == 0, n % 8 == 0);
+    const std::string text = GaussNormalText(n, last);
+    ASSERT_EQ(text.empty(), t == 0);
+    if (t != 0) {
+      ++gaussian;
+      GF2Set(q, text, true);
+      EXPECT_EQ(q.Degree(), n);
+      EXPECT_TRUE(GF2IsNormal(q));
+    }
+  }
+  EXPECT_EQ(gaussian, 211 - 26);
+}
+
+// An independent derivation in PARI/GP of all four entries for a sample of
+// degrees above 360, by the rules written out again here.
+TEST(FieldPolyLists, SampleBeyond360RederivedInGp) {
+  if (!test::HaveGp()) GTEST_SKIP() << "gp not found";
+  constexpr int last = BatchFieldListMaxDegree;
+  const int sample[] = {361, 409, 468, 477, 503, 521, 568, 571};
+  std::string script =
+      "irr(f)=polisirreducible(Mod(1,2)*f);\n"
+      "nrm(f)={my(n=poldegree(f),r=Mod(Mod(1,2)*x,Mod(1,2)*f),v=vector(n));"
+      "if(!irr(f),return(0));for(i=1,n,v[i]=Vecrev(lift(lift(r)),n);r=r^2);"
+      "matrank(Mat(Mod(Mat(v~),2)))==n};\n"
+      "tri(n)=for(k=1,n-1,if(irr(x^n+x^k+1),return([k])));0;\n"
+      "p1363(n)=my(t=tri(n));if(t,return(t));"
+      "for(a=3,n-1,for(b=2,a-1,for(c=1,b-1,if(irr(x^n+x^a+x^b+x^c+1),return([a,b,c])))));\n"
+      "x963(n)=my(t=tri(n));if(t,return(t));"
+      "for(c=1,n-3,for(b=c+1,n-2,for(a=b+1,n-1,if(irr(x^n+x^a+x^b+x^c+1),return([a,b,c])))));\n"
+      "nor(n)=for(b=1,n-3,for(a=b+1,n-2,if(nrm(x^n+x^(n-1)+x^a+x^b+1),return([a,b]))));\n"
+      "gt(n)=if(n%8==0,return(0));for(t=1,255,my(p=t*n+1);if(isprime(p)&&"
+      "gcd((p-1)/znorder(Mod(2,p)),n)==1,return(t)));0;\n"
+      "hx(f)=my(s=0,v=Vec(lift(f)));for(i=1,#v,s=2*s+v[i]);Strprintf(\"%x\",s);\n"
+      "g(n)=my(t=gt(n));if(t,hx(Mod(1,2)*polsubcyclo(t*n+1,n)),\"-\");\n";
+  for (int n : sample)
+    script += "print(p1363(" + std::to_string(n) + "),\" \",x963(" + std::to_string(n) +
+              "),\" \",nor(" + std::to_string(n) + "),\" \",g(" + std::to_string(n) + "));\n";
+  std::istringstream out(test::RunGp(script));
+  auto middle = [](const TGF2Poly& f) {
+    TDynLongintArray d = Degs(f);
+    std::string s = "[";
+    for (std::size_t i = 1; i + 1 < d.size(); ++i) s += (i > 1 ? ", " : "") + std::to_string(d[i]);
+    return s + "]";
+  };
+  for (int n : sample) {
+    std::string line;
+    ASSERT_TRUE(std::getline(out, line)) << n;
+    TGF2Poly p1363, x963, normal;
+    GetP1363Irreducible(p1363, n, last);
+    GetX963Irreducible(x963, n, last);
+    GetNormal(normal, n, last);
+    TDynLongintArray nd = Degs(normal);
+    const std::string gauss = GaussNormalText(n, last);
+    const std::string mine = middle(p1363) + " " + middle(x963) + " [" + std::to_string(nd[2]) +
+                             ", " + std::to_string(nd[3]) + "] " + (gauss.empty() ? "-" : gauss);
+    EXPECT_EQ(mine, line) << "N=" << n;
+  }
+}
+
 TEST(FieldPolyLists, WholeListsKeepTheirShape) {
   TGF2Poly p, q;
   int trinomials = 0, gaussian = 0, b1 = 0, b2 = 0, b3 = 0;
@@ -128,17 +252,17 @@ TEST(FieldPolyLists, GaussianPolynomialsOfTypesOneAndTwo) {
   TGF2Poly f0, f1, t;
   f0.SetOne();
   GF2SetDegs(f1, {1, 0});
-  for (int k = 1; k <= 360; ++k) {
+  for (int k = 1; k <= BatchFieldListMaxDegree; ++k) {
     // f1 holds f_k, f0 holds f_(k-1).
     if (k >= 64) {
       int type = GaussType(static_cast<std::uint16_t>(k));
       if (type == 2) {
-        EXPECT_EQ(GaussNormalText(k), Hex(f1)) << k;
+        EXPECT_EQ(GaussNormalText(k, BatchFieldListMaxDegree), Hex(f1)) << k;
       }
       if (type == 1) {
         TGF2Poly ones;
         ones.Fill(k + 1);
-        EXPECT_EQ(GaussNormalText(k), Hex(ones)) << k;
+        EXPECT_EQ(GaussNormalText(k, BatchFieldListMaxDegree), Hex(ones)) << k;
       }
     }
     t.Assign(f1);

@@ -56,7 +56,7 @@ TGF2Poly RandomIrreducible(int n) {
 }
 
 // Field of degree n in the basis: the built-in polynomials up to 255, the
-// lists' P1363 and normal polynomials above.
+// lists' P1363 and normal polynomials above (to 571, nine limbs).
 void SetUpField(TGF2N& f, int n, std::uint8_t basis) {
   if (n <= 255) {
     f.SetField(static_cast<std::uint8_t>(n), basis);
@@ -64,9 +64,9 @@ void SetUpField(TGF2N& f, int n, std::uint8_t basis) {
   }
   TGF2Poly p;
   if (basis == btStandard)
-    GetP1363Irreducible(p, n);
+    GetP1363Irreducible(p, n, BatchFieldListMaxDegree);
   else
-    GetNormal(p, n);
+    GetNormal(p, n, BatchFieldListMaxDegree);
   f.SetField(p, basis, false);
 }
 
@@ -174,7 +174,8 @@ INSTANTIATE_TEST_SUITE_P(Fields, GF2NFindRootDegrees,
                                            TRootCase{163, btStandard}, TRootCase{163, btNormal},
                                            TRootCase{233, btStandard}, TRootCase{233, btNormal},
                                            TRootCase{283, btStandard}, TRootCase{283, btNormal},
-                                           TRootCase{360, btStandard}, TRootCase{360, btNormal}),
+                                           TRootCase{360, btStandard}, TRootCase{360, btNormal},
+                                           TRootCase{571, btStandard}, TRootCase{571, btNormal}),
                          [](const auto& info) {
                            return std::to_string(info.param.n) + (info.param.basis == btStandard ? "Standard" : "Normal");
                          });

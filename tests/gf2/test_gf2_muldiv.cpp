@@ -2,6 +2,8 @@
 // references, on both kernel paths, plus abort in the middle of each loop.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "gf2/gf2_kernels.h"
 #include "gf2/gf2_poly.h"
 #include "integers/break.h"
@@ -80,6 +82,34 @@ TEST_P(GF2KernelPath, KMulEverySizeUpTo40) {
   }
   std::uint32_t w = 1;
   EXPECT_EQ(MessageOf<ERuv>([&] { KMul(&w, &w, &w, 0, false); }), "Internal error in GF2.KMul");
+}
+
+// The square kernel on 32-bit words (odd and even counts, in place as GF2Sqr
+// uses it) and on 64-bit limbs, against the schoolbook product.
+TEST_P(GF2KernelPath, SpreadEveryCountUpTo20) {
+  std::mt19937 g(26);
+  for (int c = 0; c <= 20; ++c) {
+    std::vector<std::uint32_t> x(c), r(2 * c + 1, 0xDEADBEEFu);
+    for (auto& w : x) w = static_cast<std::uint32_t>(g());
+    if (c > 0) x.back() |= 0x80000000u;
+    TRef want = RefMul(x, x);
+    want.resize(2 * c, 0);
+    GF2Spread(r.data(), x.data(), c);
+    ASSERT_EQ(TRef(r.begin(), r.begin() + 2 * c), want) << "c=" << c << " x=" << Hex(x);
+    EXPECT_EQ(r[2 * c], 0xDEADBEEFu) << "wrote past 2c words, c=" << c;
+    std::vector<std::uint32_t> inPlace(x);
+    inPlace.resize(2 * c);
+    GF2Spread(inPlace.data(), inPlace.data(), c);
+    ASSERT_EQ(TRef(inPlace.begin(), inPlace.end()), want) << "in place, c=" << c;
+    if (c % 2 == 0) {
+      std::vector<std::uint64_t> x64(c / 2), r64(c);
+      std::memcpy(x64.data(), x.data(), 4 * static_cast<std::size_t>(c));
+      GF2Spread64Kernel()(r64.data(), x64.data(), c / 2);
+      std::vector<std::uint32_t> r32(2 * c);
+      std::memcpy(r32.data(), r64.data(), 8 * static_cast<std::size_t>(c));
+      ASSERT_EQ(TRef(r32.begin(), r32.end()), want) << "64-bit limbs, c=" << c;
+    }
+  }
 }
 
 TEST(GF2Kernels, PathsAgreeOnLargeProducts) {

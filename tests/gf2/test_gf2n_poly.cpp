@@ -159,7 +159,7 @@ struct TFieldCase {
   std::uint8_t basis;
 };
 
-// Limb counts 1..8 of the flat kernels (N = 64 and 65 at a boundary), the
+// Limb counts 1..9 of the flat kernels (N = 64 and 65 at a boundary), the
 // normal basis (generic path), and N = 600 beyond the flat kernels.
 std::vector<TFieldCase> Fields() {
   std::vector<TFieldCase> v;
@@ -172,7 +172,7 @@ std::vector<TFieldCase> Fields() {
     f.SetField(static_cast<std::uint8_t>(n), btNormal);
     v.push_back({"normal " + std::to_string(n), f.FieldPoly(), btNormal});
   }
-  for (int n : {283, 360, 400, 480, 600}) v.push_back({"standard " + std::to_string(n), Pentanomial(n), btStandard});
+  for (int n : {283, 360, 400, 480, 571, 600}) v.push_back({"standard " + std::to_string(n), Pentanomial(n), btStandard});
   return v;
 }
 
@@ -452,8 +452,9 @@ TEST_P(GF2NPolyFields, TraceModDefinition) {
     TGF2NPoly t(f), m(f);
     for (bool binary : {true, false}) {
       TRef rm;
+      TGF2Poly p;
       if (binary) {
-        const TGF2Poly p = RandomIrreducible(11);
+        p.Assign(RandomIrreducible(11));
         rm.resize(12);
         for (int i = 0; i <= 11; ++i)
           if (p.Coef(i)) f.Set1(rm[static_cast<std::size_t>(i)]);
@@ -473,6 +474,16 @@ TEST_P(GF2NPolyFields, TraceModDefinition) {
       FromRef(m, rm);
       t.TraceMod(c, m);
       EXPECT_TRUE(Same(t, sum)) << (binary ? "binary M" : "general M");
+      if (binary) {
+        // The same from the bit matrix of M, where the flat kernels apply.
+        const TGF2NBinaryTrace table(f, p);
+        EXPECT_EQ(table.Usable(), f.BasisType() == btStandard && f.N() <= 576);
+        TGF2NPoly tb(f);
+        EXPECT_EQ(tb.TraceMod(c, table), table.Usable());
+        if (table.Usable()) {
+          EXPECT_TRUE(Same(tb, sum)) << "bit matrix";
+        }
+      }
     }
     // c = 0 gives the zero polynomial without slots; c may be a slot of T,
     // and M may be T itself.
@@ -530,7 +541,7 @@ TEST(GF2NFlatField, PointSumsMatchFieldProducts) {
   SeedRandom(7);
   for (TKernels k : {kSelected, kNarrow, kPortable}) {
     const TKernelMode mode(k);
-    for (int n : {40, 64, 100, 163, 233, 283, 360, 400, 480, 512}) {
+    for (int n : {40, 64, 100, 163, 233, 283, 360, 400, 480, 512, 571, 576}) {
       TGF2N f;
       f.SetField(Pentanomial(n), btStandard, false);
       const TGF2NFlatField ff(f.FieldPoly());

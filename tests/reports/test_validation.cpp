@@ -144,6 +144,40 @@ TEST(FieldPolyEntry, ListStatusTexts) {
   EXPECT_FALSE(GaussAvailable(400));
 }
 
+// The batch front end's range beside the dialogs' one: up to 571, with the
+// K bound and the lists following N.
+TEST(ParamEntries, BatchRangeReaches571) {
+  TParamEntries e{571, 456, 32767, 0, false};
+  EXPECT_EQ(Check(e), TParamEntry::FieldDegree);  // the dialog's range
+  EXPECT_EQ(ValidateParams(e, BatchMaxFieldDegree), TParamEntry::None);
+  e = TParamEntries{571, 457, 32767, 0, false};
+  EXPECT_EQ(ValidateParams(e, BatchMaxFieldDegree), TParamEntry::KMaxSize);
+  EXPECT_EQ(e.KMaxSize, 456);
+  e.N = 572;
+  EXPECT_EQ(ValidateParams(e, BatchMaxFieldDegree), TParamEntry::FieldDegree);
+
+  TGF2Poly p;
+  using E = TFieldPolyError;
+  EXPECT_EQ(CheckFieldPoly("[571,10,5,2,0]", 571, 0, p), E::Syntax);
+  EXPECT_EQ(CheckFieldPoly("[571,10,5,2,0]", 571, 0, p, BatchMaxFieldDegree), E::None);
+  EXPECT_EQ(CheckFieldPoly("[572,1,0]", 572, 0, p, BatchMaxFieldDegree), E::Syntax);
+  const std::string hex571 = "8" + std::string(139, '0') + "425";  // x^571 + x^10 + x^5 + x^2 + 1
+  EXPECT_EQ(CheckFieldPoly(hex571, 571, 0, p, BatchMaxFieldDegree), E::None);
+  EXPECT_EQ(CheckFieldPoly(hex571, 571, 1, p, BatchMaxFieldDegree), E::NotNormal);
+  constexpr int last = BatchFieldListMaxDegree;
+  EXPECT_EQ(CheckFieldPoly(GaussNormalText(571, last), 571, 1, p, BatchMaxFieldDegree), E::None);
+
+  EXPECT_EQ(X963StatusText(409), "(None)");
+  EXPECT_EQ(X963StatusText(409, last), "(Same as P1363 list)");  // a trinomial
+  EXPECT_EQ(X963StatusText(571, last), "");
+  // Pentanomial degrees beyond 360 on which both lists agree.
+  for (std::int32_t n : {381, 437, 546}) EXPECT_EQ(X963StatusText(n, last), "(Same as P1363 list)") << n;
+  EXPECT_EQ(X963StatusText(572, last), "(None)");
+  EXPECT_FALSE(GaussAvailable(571));
+  EXPECT_EQ(GaussStatusText(571, last), "of type 10");
+  EXPECT_EQ(GaussStatusText(568, last), "(None)");
+}
+
 TEST(WeberCheck, FactorsMustShareOneDegreeAndBeIrreducible) {
   TECGF2Data d;
   d.WIrreducible = true;

@@ -31,6 +31,12 @@ bool HaveGp();
 // True when the program is on the PATH.
 bool HaveProgram(const char* name);
 
+// The whole content of a file, bytes as they are; empty when it cannot be read.
+std::string ReadWholeFile(const std::string& path);
+
+// What a shell command prints on standard output, bytes as they are.
+std::string CommandOutput(const std::string& command);
+
 // True when CI is set in the environment: a continuous-integration run has
 // every oracle installed, so there a missing one is a fault of the machine
 // and fails its test instead of skipping it.

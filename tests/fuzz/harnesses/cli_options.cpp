@@ -26,7 +26,7 @@ RARA_FUZZ_ENTRY(cli_options) {
   const std::string message = cli::ParseOptions(args, o);
   if (!message.empty() || o.Help || o.Version) return 0;
   const TParamEntries& p = o.Params;
-  FUZZ_CHECK(p.N >= MinFieldDegree && p.N <= MaxFieldDegree && p.KMaxSize >= KMaxSizeMin(p.KMod4) &&
+  FUZZ_CHECK(p.N >= MinFieldDegree && p.N <= BatchMaxFieldDegree && p.KMaxSize >= KMaxSizeMin(p.KMod4) &&
                  p.KMaxSize <= KMaxSizeLimit(p.N) && p.TrialBound >= MinTrialBound &&
                  p.TrialBound <= MaxTrialBound && p.D >= 0 && p.D <= MaxDiscriminant,
              "accepted options out of range");

@@ -356,6 +356,9 @@ void TGF2N::LoadFromStream(TStream& stream) {
       }
       if (!tr->IsOne()) RaiseStreamError(name);
     }
+    // A wrong basis constant gives wrong square roots, wrong matrices wrong
+    // conversions: neither can be told from the field's shape.
+    if (!t.DerivedDataMatches()) RaiseStreamError(name);
     t.BuildFlat();
     Assign(t);
   } catch (const ERuvAbort&) {
@@ -368,6 +371,22 @@ void TGF2N::LoadFromStream(TStream& stream) {
     RaiseStreamError(name);
   }
   guard.Keep();
+}
+
+bool TGF2N::DerivedDataMatches() const {
+  TGF2Poly c;
+  if (basisType_ == btNormal)
+    c.Fill(n_);
+  else
+    ComputeSqrtTheta(c);
+  if (!GF2Equal(c, basisConst_)) return false;
+  if (!hasNormalBasis_) return true;
+  // A polynomial that is not normal raises ERuvInvalidArg here.
+  TGF2N fresh;
+  fresh.SetNormal(fieldPoly_, false);
+  for (std::int32_t i = 0; i < n_; ++i)
+    if (!GF2Equal(n2s_->Row(i), fresh.n2s_->Row(i)) || !GF2Equal(s2n_->Row(i), fresh.s2n_->Row(i))) return false;
+  return true;
 }
 
 void TGF2N::SaveToFile(const std::string& fileName) const {

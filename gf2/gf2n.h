@@ -112,6 +112,9 @@ class TGF2N : public TRuvObject {
   // the kind and exponents, which are state and stream form).
   void PrepareReduce();
   void BuildFlat();  // nibble tables of the conversion matrices
+  // The basis constant and the conversion matrices are what the set-up
+  // derives from the field polynomial (a loaded field must not hold others).
+  bool DerivedDataMatches() const;
   // A := N2S·A or S2N·A through the nibble tables (same result as ApplyMatrix).
   void ToStandard(TGF2Poly& a) const { ApplyFlat(a, n2sFlat_); }
   void ToNormal(TGF2Poly& a) const { ApplyFlat(a, s2nFlat_); }

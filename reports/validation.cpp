@@ -83,7 +83,11 @@ std::int32_t KMaxSizeMin(bool kMod4) { return kMod4 ? 3 : 2; }
 bool ReadIntEntry(std::string_view text, std::int32_t& value) {
   while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
   while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+  // One sign at most: "+-5" is not an integer.
+  if (!text.empty() && text.front() == '+') {
+    text.remove_prefix(1);
+    if (!text.empty() && text.front() == '-') return false;
+  }
   if (text.empty()) return false;
   std::int32_t v = 0;
   const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);

@@ -21,6 +21,7 @@ declare -A allowed=(
   [app]="integers gf2 padic curves floats engine reports dialogs app"
   [tests/support]="integers tests/support"
   [tests/gui]="integers gf2 padic curves floats engine reports dialogs app tests/support tests/gui"
+  [tests/fuzz]="integers gf2 padic curves floats engine reports cli tests/fuzz"
 )
 for layer in integers gf2 padic curves floats engine reports cli; do
   allowed[tests/$layer]="${allowed[$layer]} tests/support tests/$layer"

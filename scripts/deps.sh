@@ -4,7 +4,7 @@
 set -euo pipefail
 
 build_pkgs=(g++ cmake ninja-build qt6-base-dev libgl-dev fonts-liberation2)
-test_pkgs=(libgtest-dev libbenchmark-dev libgmp-dev pari-gp libntl-dev libmpfr-dev libmpc-dev poppler-utils xvfb openssl python3-jsonschema pybind11-dev python3-dev)
+test_pkgs=(libgtest-dev libbenchmark-dev libgmp-dev pari-gp libntl-dev libmpfr-dev libmpc-dev poppler-utils xvfb openssl python3-jsonschema pybind11-dev python3-dev clang libclang-rt-14-dev)
 
 pkgs=("${build_pkgs[@]}")
 if [[ "${1:-build}" == "test" ]]; then pkgs+=("${test_pkgs[@]}"); fi

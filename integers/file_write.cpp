@@ -143,9 +143,13 @@ void FileAppend(const std::string& fileName, std::string_view data) {
       // have added its own meanwhile, and those are never cut.
       struct stat now {};
       if (::fstat(fd.Get(), &now) == 0 && now.st_size == size + static_cast<off_t>(written)) {
-        if (::ftruncate(fd.Get(), size) == 0) ::fsync(fd.Get());
+        // Nothing written: nothing to take back, and no truncation that
+        // could race with such a writer.
+        if (written > 0 && ::ftruncate(fd.Get(), size) == 0) ::fsync(fd.Get());
         struct stat there {};
-        if (created && size == 0 && ::stat(name, &there) == 0 && SameFile(there, mine)) ::unlink(name);
+        if (created && size == 0 && ::stat(name, &there) == 0 && SameFile(there, mine) &&
+            there.st_size == 0)
+          ::unlink(name);
       }
     }
     throw EFileWrite(fileName, code);

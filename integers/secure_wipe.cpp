@@ -12,7 +12,11 @@ void* (*volatile ZeroFn)(void*, int, std::size_t) = std::memset;
 }  // namespace
 
 namespace wipe_detail {
+namespace {
 thread_local TWipeWatch WipeWatch = nullptr;
+}  // namespace
+
+void SetWipeWatch(TWipeWatch watch) noexcept { WipeWatch = watch; }
 }
 
 void SecureZero(void* p, std::size_t bytes) noexcept {

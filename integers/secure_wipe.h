@@ -13,7 +13,7 @@ namespace wipe_detail {
 // Called after each SecureZero of the calling thread with the block just
 // zeroed, while it is still allocated; null unless a test watches the wipes.
 using TWipeWatch = void (*)(const void* p, std::size_t bytes);
-extern thread_local TWipeWatch WipeWatch;
+void SetWipeWatch(TWipeWatch watch) noexcept;
 }  // namespace wipe_detail
 
 }  // namespace rara

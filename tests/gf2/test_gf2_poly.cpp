@@ -485,7 +485,7 @@ bool Wiped(const void* p) { return std::find(Blocks.begin(), Blocks.end(), p) !=
 
 TEST(GF2PolyLinear, SecureWipeZeroesReleasedWords) {
   const bool saved = SecureWipe;
-  wipe_detail::WipeWatch = &wipe_log::Watch;
+  wipe_detail::SetWipeWatch(&wipe_log::Watch);
   wipe_log::Blocks.clear();
   wipe_log::AllZero = true;
   SecureWipe = true;
@@ -508,7 +508,7 @@ TEST(GF2PolyLinear, SecureWipeZeroesReleasedWords) {
     b.SetMem(4 * b.Capacity());
   }
   EXPECT_TRUE(wipe_log::Blocks.empty());
-  wipe_detail::WipeWatch = nullptr;
+  wipe_detail::SetWipeWatch(nullptr);
   SecureWipe = saved;
 }
 

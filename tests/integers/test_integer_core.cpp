@@ -159,7 +159,7 @@ struct TWipeLog {
 // scratch too. Without it no block is touched.
 TEST(IntegerCore, SecureWipeZeroesReleasedLimbs) {
   const bool saved = SecureWipe;
-  wipe_detail::WipeWatch = &TWipeLog::Watch;
+  wipe_detail::SetWipeWatch(&TWipeLog::Watch);
   TWipeLog::Blocks.clear();
   TWipeLog::AllZero = true;
   const std::vector<std::uint8_t> secret(160, 0xA5);  // 40 limbs
@@ -196,7 +196,7 @@ TEST(IntegerCore, SecureWipeZeroesReleasedLimbs) {
     IMul(c, c);
   }
   EXPECT_TRUE(TWipeLog::Blocks.empty());
-  wipe_detail::WipeWatch = nullptr;
+  wipe_detail::SetWipeWatch(nullptr);
   SecureWipe = saved;
 }
 

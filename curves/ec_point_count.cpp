@@ -18,6 +18,17 @@ namespace rara {
 
 namespace {
 
+// #E = 2^N + 1 - t, or 2^N + 1 + t on the twist (Tr(A) = 1).
+void CountFromTrace(TInteger& c, int n, const TInteger& t, bool twist) {
+  c.Clear();
+  c.SetBit(static_cast<std::uint32_t>(n), true);
+  IAdd(c, 1);
+  if (twist)
+    IAdd(c, t);
+  else
+    ISub(c, t);
+}
+
 // Below this degree the plain count is both cheap and certain.
 constexpr std::int32_t PlainBelow = 13;
 
@@ -298,12 +309,7 @@ void ECPointCount(TInteger& count, const TGF2N& field, const TGF2Poly& a, const 
     // a little wider for odd N).
     const int bits = n / 2 + 4 - d;
     AGMTraceMod(*t, bits, field.FieldPoly(), *bs);
-    c->SetBit(static_cast<std::uint32_t>(n), true);
-    IAdd(*c, 1);
-    if (twist)
-      IAdd(*c, *t);
-    else
-      ISub(*c, *t);
+    CountFromTrace(*c, n, *t, twist);
     TUVInteger lo, h, m;
     h->SetBit(static_cast<std::uint32_t>((n + 1) / 2 + 1), true);
     lo->SetBit(static_cast<std::uint32_t>(n), true);
@@ -337,13 +343,7 @@ void ECPointCount(TInteger& count, const TGF2N& field, const TGF2Poly& a, const 
   }
   if (!known) {
     AGMTrace(*t, field.FieldPoly(), *bs);
-    c->Clear();
-    c->SetBit(static_cast<std::uint32_t>(n), true);
-    IAdd(*c, 1);
-    if (twist)
-      IAdd(*c, *t);
-    else
-      ISub(*c, *t);
+    CountFromTrace(*c, n, *t, twist);
   }
 
   for (int i = 0; i < 2; ++i) {

@@ -81,19 +81,23 @@ void RSqrt(TZqRing& ring, TZqElem& y, const TZqElem& x, int target) {
   ring.Sub(y, v);
   ring.AddSmall(y, 1);
   int w = 1, t = 5;
+  // e := (1 − V·Y²)/2^(t+1) with V = 1 + 8X at the current width.
+  auto residual = [&] {
+    narrow(v, x, wx);
+    ring.Shl(v, 3);
+    ring.AddSmall(v, 1);
+    ring.Sqr(p, y);
+    ring.Mul(p, p, v);
+    ring.SetSmall(e, 1);
+    ring.Sub(e, p);
+    ring.Shr(e, t + 1);
+  };
   for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
     const int nt = it->Bits;
     if (it->Cubic) {
       // One word throughout (the levels below a one-word level are one-word
       // too). With E = 2^(t+1)·F, Y·(E/2 + 3E²/8) = 2^t·Y·(F + 3·2^(t−1)·F²).
-      narrow(v, x, wx);
-      ring.Shl(v, 3);
-      ring.AddSmall(v, 1);
-      ring.Sqr(p, y);
-      ring.Mul(p, p, v);
-      ring.SetSmall(e, 1);
-      ring.Sub(e, p);
-      ring.Shr(e, t + 1);  // F
+      residual();  // F
       ring.Sqr(q, e);
       ring.Shl(q, t - 1);
       p = q;
@@ -110,14 +114,7 @@ void RSqrt(TZqRing& ring, TZqElem& y, const TZqElem& x, int target) {
     ring.SetWords(nw);
     ring.Resize(y, w);
     w = nw;
-    narrow(v, x, wx);
-    ring.Shl(v, 3);
-    ring.AddSmall(v, 1);
-    ring.Sqr(p, y);
-    ring.Mul(p, p, v);
-    ring.SetSmall(e, 1);
-    ring.Sub(e, p);
-    ring.Shr(e, t + 1);  // (1 − V·Y²)/2^(t+1)
+    residual();  // (1 − V·Y²)/2^(t+1)
     const int sw = WordsFor(nt - t);
     ring.SetWords(sw);
     ring.Resize(e, nw);

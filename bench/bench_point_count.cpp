@@ -4,13 +4,18 @@
 // on a fresh ellinit so that no cached order is reused.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 #include <map>
 #include <string>
+
+#include <gmp.h>
 
 #include "bench/gp_pipeline.h"
 #include "curves/ec_point_count.h"
 #include "integers/random.h"
+#include "padic/zq_kernels.h"
 
 namespace rara {
 namespace {
@@ -92,6 +97,58 @@ BENCHMARK(BM_ECPointCount)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
+
+// One product of two polynomials of 571 coefficients modulo 2^(64w), the
+// kernel under every step of the lift, beside GMP: the same product by
+// Kronecker substitution (each coefficient in a slot of 128w + 10 bits,
+// one mpn_mul, the low w words of each slot read back).
+std::vector<std::uint64_t> RandomWords(std::size_t n) {
+  std::vector<std::uint64_t> v(n);
+  std::uint64_t s = 0x9E3779B97F4A7C15ull;
+  for (auto& x : v) {
+    s ^= s << 13;
+    s ^= s >> 7;
+    s ^= s << 17;
+    x = s;
+  }
+  return v;
+}
+
+constexpr std::size_t ProductN = 571;
+
+void BM_ZqPolyMul(benchmark::State& state) {
+  const int w = static_cast<int>(state.range(0));
+  const auto a = RandomWords(ProductN * w), b = RandomWords(ProductN * w + 1);
+  std::vector<std::uint64_t> r(2 * ProductN * w), t(zq::MulScratchWords(ProductN, w));
+  for (auto _ : state) {
+    zq::PolyMul(r.data(), a.data(), b.data(), ProductN, w, t.data());
+    benchmark::DoNotOptimize(r.data());
+  }
+}
+BENCHMARK(BM_ZqPolyMul)->DenseRange(1, 5)->Unit(benchmark::kMicrosecond);
+
+void BM_ZqPolyMulGmpKronecker(benchmark::State& state) {
+  const int w = static_cast<int>(state.range(0));
+  const auto a = RandomWords(ProductN * w), b = RandomWords(ProductN * w + 1);
+  // Slots of whole words: 2w words plus one for the sum of N products.
+  const std::size_t slot = 2 * w + 1, len = ProductN * slot;
+  std::vector<mp_limb_t> pa(len), pb(len), pr(2 * len);
+  std::vector<std::uint64_t> r(2 * ProductN * w);
+  for (auto _ : state) {
+    std::fill(pa.begin(), pa.end(), 0);
+    std::fill(pb.begin(), pb.end(), 0);
+    for (std::size_t i = 0; i < ProductN; ++i)
+      for (int j = 0; j < w; ++j) {
+        pa[i * slot + j] = a[i * w + j];
+        pb[i * slot + j] = b[i * w + j];
+      }
+    mpn_mul(pr.data(), pa.data(), len, pb.data(), len);
+    for (std::size_t i = 0; i + 1 < 2 * ProductN; ++i)
+      for (int j = 0; j < w; ++j) r[i * w + j] = pr[i * slot + j];
+    benchmark::DoNotOptimize(r.data());
+  }
+}
+BENCHMARK(BM_ZqPolyMulGmpKronecker)->DenseRange(1, 5)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace rara

@@ -5,8 +5,10 @@
 #include "padic/zq_kernels.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <type_traits>
+#include <utility>
 
 namespace rara::zq {
 
@@ -18,6 +20,10 @@ __extension__ using u128 = unsigned __int128;
 template <int W>
 struct TOps {
   static void Add(u64* r, const u64* a, const u64* b) noexcept {
+    if constexpr (W == 1) {
+      r[0] = a[0] + b[0];  // plain, so that loops over coefficients vectorise
+      return;
+    }
     u64 c = 0;
 #pragma GCC unroll 8
     for (int i = 0; i < W; ++i) {
@@ -27,6 +33,10 @@ struct TOps {
     }
   }
   static void Sub(u64* r, const u64* a, const u64* b) noexcept {
+    if constexpr (W == 1) {
+      r[0] = a[0] - b[0];
+      return;
+    }
     u64 br = 0;
 #pragma GCC unroll 8
     for (int i = 0; i < W; ++i) {
@@ -84,7 +94,7 @@ struct TOps {
 };
 
 // Base-case sizes of the Karatsuba recursion, by coefficient width.
-constexpr std::size_t Cutoff(int w) noexcept { return w == 1 ? 32 : (w == 2 ? 24 : 12); }
+constexpr std::size_t Cutoff(int w) noexcept { return w == 1 ? 16 : (w == 2 ? 12 : 8); }
 
 template <int W>
 void School(u64* r, const u64* a, const u64* b, std::size_t n) noexcept {
@@ -119,10 +129,82 @@ void School(u64* r, const u64* a, const u64* b, std::size_t n) noexcept {
   }
 }
 
+// One-word base cases with the size a compile-time constant: fully
+// unrolled, the column sums stay in registers or on the stack, and no loop
+// bound is tested per product (about twice the speed of the loops above).
+template <int N>
+void SchoolFixed1(u64* r, const u64* a, const u64* b) noexcept {
+  u64 acc[2 * N - 1] = {};
+  if (a == b) {
+#pragma GCC unroll 64
+    for (int i = 0; i < N; ++i)
+#pragma GCC unroll 64
+      for (int j = i + 1; j < N; ++j) acc[i + j] += a[i] * a[j];
+#pragma GCC unroll 128
+    for (int k = 0; k < 2 * N - 1; ++k) acc[k] += acc[k];
+#pragma GCC unroll 64
+    for (int i = 0; i < N; ++i) acc[2 * i] += a[i] * a[i];
+  } else {
+#pragma GCC unroll 64
+    for (int i = 0; i < N; ++i)
+#pragma GCC unroll 64
+      for (int j = 0; j < N; ++j) acc[i + j] += a[i] * b[j];
+  }
+#pragma GCC unroll 128
+  for (int k = 0; k < 2 * N - 1; ++k) r[k] = acc[k];
+}
+
+// The same for several words: each column summed in its own accumulators,
+// the loops over the column unrolled.
+template <int W, int N>
+void SchoolFixedW(u64* r, const u64* a, const u64* b) noexcept {
+  const bool square = a == b;
+#pragma GCC unroll 128
+  for (int k = 0; k < 2 * N - 1; ++k) {
+    const int lo = k >= N ? k - N + 1 : 0, hi = k < N - 1 ? k : N - 1;
+    typename TOps<W>::TAcc acc;
+    if (square) {
+#pragma GCC unroll 64
+      for (int i = lo; i < hi - (i - lo); ++i) TOps<W>::MulAcc(acc, a + i * W, a + (lo + hi - i) * W);
+      acc.Double();
+      if ((lo + hi) % 2 == 0) TOps<W>::MulAcc(acc, a + (lo + hi) / 2 * W, a + (lo + hi) / 2 * W);
+    } else {
+#pragma GCC unroll 64
+      for (int i = lo; i <= hi; ++i) TOps<W>::MulAcc(acc, a + i * W, b + (k - i) * W);
+    }
+    TOps<W>::Flush(r + k * W, acc);
+  }
+}
+
+template <int W, int N>
+void SchoolFixed(u64* r, const u64* a, const u64* b) noexcept {
+  if constexpr (W == 1)
+    SchoolFixed1<N>(r, a, b);
+  else
+    SchoolFixedW<W, N>(r, a, b);
+}
+
+using TSchoolFixed = void (*)(u64*, const u64*, const u64*) noexcept;
+
+template <int W, std::size_t... I>
+constexpr std::array<TSchoolFixed, sizeof...(I)> SchoolTable(std::index_sequence<I...>) noexcept {
+  return {&SchoolFixed<W, static_cast<int>(I) + 1>...};
+}
+
+// SchoolFixed<W, n> at entry n − 1, n from 1 to the cutoff of W words.
+template <int W>
+constexpr auto SchoolSized = SchoolTable<W>(std::make_index_sequence<Cutoff(W)>{});
+
+// Word counts with the sized base cases; wider ones, rare, keep the loops.
+constexpr int SizedUpTo = 5;
+
 template <int W>
 void Karatsuba(u64* r, const u64* a, const u64* b, std::size_t n, u64* t) noexcept {
   if (n <= Cutoff(W)) {
-    School<W>(r, a, b, n);
+    if constexpr (W <= SizedUpTo)
+      SchoolSized<W>[n - 1](r, a, b);
+    else
+      School<W>(r, a, b, n);
     return;
   }
   const std::size_t h = (n + 1) / 2;  // low half

@@ -94,7 +94,12 @@ TGF2Poly RandomModulus(int n) {
 
 TEST(Zq, ProductsEqualIntegerSchoolbook) {
   const std::string seed = SeedRandom(0x2AD1C);
-  for (int n : {2, 3, 11, 12, 13, 24, 25, 32, 33, 49, 97, 163}) {
+  // Every base-case size of every width (each is its own unrolled kernel),
+  // then sizes that split once or several times, evenly or not.
+  std::vector<int> sizes;
+  for (int n = 2; n <= 17; ++n) sizes.push_back(n);
+  for (int n : {24, 25, 32, 33, 49, 97, 163}) sizes.push_back(n);
+  for (int n : sizes) {
     for (int w = 1; w <= zq::MaxWords; ++w) {
       for (int it = 0; it < Iterations(2); ++it) {
         const TGF2Poly p = RandomModulus(n);

@@ -81,13 +81,15 @@ void RSqrt(TZqRing& ring, TZqElem& y, const TZqElem& x, int target) {
   ring.Sub(y, v);
   ring.AddSmall(y, 1);
   int w = 1, t = 5;
-  // e := (1 − V·Y²)/2^(t+1) with V = 1 + 8X at the current width.
+  // e := (1 − V·Y²)/2^(t+1) with V = 1 + 8X at the current width, Y cut to
+  // its t correct bits so that the products skip its zero words.
   auto residual = [&] {
     narrow(v, x, wx);
     ring.Shl(v, 3);
     ring.AddSmall(v, 1);
-    ring.Sqr(p, y);
-    ring.Mul(p, p, v);
+    ring.Cut(y, t);
+    ring.MulShort(p, v, y, t);
+    ring.MulShort(p, p, y, t);
     ring.SetSmall(e, 1);
     ring.Sub(e, p);
     ring.Shr(e, t + 1);
@@ -174,11 +176,12 @@ void AGMStep(TZqRing& ring, TZqElem& x, int target) {
     return;
   }
   RSqrt(ring, y, x, t);
+  ring.Cut(y, t);  // its correct bits, so that the products skip its zero words
   v = x;
   ring.Shl(v, 3);
   ring.AddSmall(v, 1);
-  ring.Mul(vy, v, y);
-  ring.Mul(e, vy, y);
+  ring.MulShort(vy, v, y, t);
+  ring.MulShort(e, vy, y, t);
   z = y;
   ring.Add(z, vy);
   ring.Shr(z, 1);  // (1 + 4X)·Y, exact below the top bit

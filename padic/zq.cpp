@@ -121,6 +121,16 @@ void TZqRing::Shr(TZqElem& a, int bits) const {
   for (std::size_t i = 0; i < ElemWords(); i += w_) zq::IntShr(a.data() + i, a.data() + i, bits, w_);
 }
 
+void TZqRing::Cut(TZqElem& a, int bits) const {
+  if (bits >= 64 * w_) return;
+  const int q = bits >> 6;
+  const std::uint64_t mask = (std::uint64_t{1} << (bits & 63)) - 1;
+  for (std::size_t i = 0; i < ElemWords(); i += w_) {
+    a[i + q] &= mask;
+    for (int k = q + 1; k < w_; ++k) a[i + k] = 0;
+  }
+}
+
 void TZqRing::Reduce(TZqElem& r) {
   zq::PolyReduceSparse(prod_.data(), static_cast<std::size_t>(n_), exps_.data(),
                        static_cast<int>(exps_.size()), w_);
@@ -130,6 +140,17 @@ void TZqRing::Reduce(TZqElem& r) {
 
 void TZqRing::Mul(TZqElem& r, const TZqElem& a, const TZqElem& b) {
   zq::PolyMul(prod_.data(), a.data(), b.data(), static_cast<std::size_t>(n_), w_, scratch_.data());
+  Reduce(r);
+}
+
+void TZqRing::MulShort(TZqElem& r, const TZqElem& a, const TZqElem& b, int bBits) {
+  // Eight spare bits hold the sums of B's coefficients in the recursion.
+  const int wb = (bBits + 8 + 63) / 64;
+  if (wb >= w_) {
+    Mul(r, a, b);
+    return;
+  }
+  zq::PolyMulShort(prod_.data(), a.data(), b.data(), static_cast<std::size_t>(n_), w_, wb, scratch_.data());
   Reduce(r);
 }
 

@@ -45,7 +45,11 @@ class TZqRing {
   // A := A div 2^bits coefficient by coefficient (exact when every
   // coefficient is divisible; the top bits become 0).
   void Shr(TZqElem& a, int bits) const;
+  void Cut(TZqElem& a, int bits) const;             // A := A mod 2^bits coefficient by coefficient
   void Mul(TZqElem& r, const TZqElem& a, const TZqElem& b);  // R := A·B; any aliasing
+  // R := A·B where B's coefficients are below 2^bBits: the products with
+  // B's high words, all zero, are skipped when bBits is well below the width.
+  void MulShort(TZqElem& r, const TZqElem& a, const TZqElem& b, int bBits);
   void Sqr(TZqElem& r, const TZqElem& a);                    // R := A²; R may be A
   // Tr(A) = sum of A's coefficients times the traces of the powers of the
   // class of x (power sums of the roots of P~): Words words into t.

@@ -57,13 +57,16 @@ struct TOps {
       Top += Top;
     }
   };
-  // Acc += A·B, truncated to W words.
+  // Acc += A·B, truncated to W words, B's words from WB on being zero.
+  template <int WB = W>
   static void MulAcc(TAcc& acc, const u64* a, const u64* b) noexcept {
 #pragma GCC unroll 8
     for (int i = 0; i < W; ++i) {
 #pragma GCC unroll 8
       for (int j = 0; j < W - i; ++j) {
-        if (i + j + 1 < W) {
+        if (j >= WB) {
+          // B's word j is zero.
+        } else if (i + j + 1 < W) {
           const u128 p = static_cast<u128>(a[i]) * b[j];
           acc.Low[i + j] += static_cast<u64>(p);
           if (i + j + 2 < W)
@@ -155,10 +158,10 @@ void SchoolFixed1(u64* r, const u64* a, const u64* b) noexcept {
 }
 
 // The same for several words: each column summed in its own accumulators,
-// the loops over the column unrolled.
-template <int W, int N>
+// the loops over the column unrolled. B's coefficients have WB <= W words.
+template <int W, int WB, int N>
 void SchoolFixedW(u64* r, const u64* a, const u64* b) noexcept {
-  const bool square = a == b;
+  const bool square = WB == W && a == b;
 #pragma GCC unroll 128
   for (int k = 0; k < 2 * N - 1; ++k) {
     const int lo = k >= N ? k - N + 1 : 0, hi = k < N - 1 ? k : N - 1;
@@ -170,50 +173,52 @@ void SchoolFixedW(u64* r, const u64* a, const u64* b) noexcept {
       if ((lo + hi) % 2 == 0) TOps<W>::MulAcc(acc, a + (lo + hi) / 2 * W, a + (lo + hi) / 2 * W);
     } else {
 #pragma GCC unroll 64
-      for (int i = lo; i <= hi; ++i) TOps<W>::MulAcc(acc, a + i * W, b + (k - i) * W);
+      for (int i = lo; i <= hi; ++i) TOps<W>::template MulAcc<WB>(acc, a + i * W, b + (k - i) * W);
     }
     TOps<W>::Flush(r + k * W, acc);
   }
 }
 
-template <int W, int N>
+template <int W, int WB, int N>
 void SchoolFixed(u64* r, const u64* a, const u64* b) noexcept {
   if constexpr (W == 1)
     SchoolFixed1<N>(r, a, b);
   else
-    SchoolFixedW<W, N>(r, a, b);
+    SchoolFixedW<W, WB, N>(r, a, b);
 }
 
 using TSchoolFixed = void (*)(u64*, const u64*, const u64*) noexcept;
 
-template <int W, std::size_t... I>
+template <int W, int WB, std::size_t... I>
 constexpr std::array<TSchoolFixed, sizeof...(I)> SchoolTable(std::index_sequence<I...>) noexcept {
-  return {&SchoolFixed<W, static_cast<int>(I) + 1>...};
+  return {&SchoolFixed<W, WB, static_cast<int>(I) + 1>...};
 }
 
-// SchoolFixed<W, n> at entry n − 1, n from 1 to the cutoff of W words.
-template <int W>
-constexpr auto SchoolSized = SchoolTable<W>(std::make_index_sequence<Cutoff(W)>{});
+// SchoolFixed<W, WB, n> at entry n − 1, n from 1 to the cutoff of W words.
+template <int W, int WB>
+constexpr auto SchoolSized = SchoolTable<W, WB>(std::make_index_sequence<Cutoff(W)>{});
 
 // Word counts with the sized base cases; wider ones, rare, keep the loops.
 constexpr int SizedUpTo = 5;
 
-template <int W>
+// R := A·B over coefficients of W words, B's coefficients (and the sums of
+// them the recursion forms) below 2^(64·WB).
+template <int W, int WB = W>
 void Karatsuba(u64* r, const u64* a, const u64* b, std::size_t n, u64* t) noexcept {
   if (n <= Cutoff(W)) {
     if constexpr (W <= SizedUpTo)
-      SchoolSized<W>[n - 1](r, a, b);
+      SchoolSized<W, WB>[n - 1](r, a, b);
     else
       School<W>(r, a, b, n);
     return;
   }
   const std::size_t h = (n + 1) / 2;  // low half
   const std::size_t l = n - h;        // high half, l <= h
-  const bool square = a == b;
+  const bool square = WB == W && a == b;
   // r[0, 2h−1) := a0·b0; r[2h−1] := 0; r[2h, 2n−1) := a1·b1.
-  Karatsuba<W>(r, a, b, h, t);
+  Karatsuba<W, WB>(r, a, b, h, t);
   std::memset(r + (2 * h - 1) * W, 0, W * sizeof(u64));
-  Karatsuba<W>(r + 2 * h * W, a + h * W, b + h * W, l, t);
+  Karatsuba<W, WB>(r + 2 * h * W, a + h * W, b + h * W, l, t);
   // m := (a0 + a1)(b0 + b1) − a0·b0 − a1·b1, added at x^h.
   u64* sa = t;
   u64* sb = square ? sa : t + h * W;
@@ -225,9 +230,14 @@ void Karatsuba(u64* r, const u64* a, const u64* b, std::size_t n, u64* t) noexce
     for (std::size_t i = 0; i < l; ++i) TOps<W>::Add(sb + i * W, b + i * W, b + (h + i) * W);
     if (l < h) std::memcpy(sb + l * W, b + l * W, W * sizeof(u64));
   }
-  Karatsuba<W>(m, sa, sb, h, next);
-  for (std::size_t i = 0; i + 1 < 2 * h; ++i) TOps<W>::Sub(m + i * W, m + i * W, r + i * W);
-  for (std::size_t i = 0; i + 1 < 2 * l; ++i) TOps<W>::Sub(m + i * W, m + i * W, r + (2 * h + i) * W);
+  Karatsuba<W, WB>(m, sa, sb, h, next);
+  // Two passes rather than three: m −= a0·b0 + a1·b1, then r += m at x^h
+  // (one pass cannot do both: r's low product is overwritten as it is read).
+  for (std::size_t i = 0; i + 1 < 2 * l; ++i) {
+    TOps<W>::Sub(m + i * W, m + i * W, r + i * W);
+    TOps<W>::Sub(m + i * W, m + i * W, r + (2 * h + i) * W);
+  }
+  for (std::size_t i = 2 * l - 1; i + 1 < 2 * h; ++i) TOps<W>::Sub(m + i * W, m + i * W, r + i * W);
   for (std::size_t i = 0; i + 1 < 2 * h; ++i) TOps<W>::Add(r + (h + i) * W, r + (h + i) * W, m + i * W);
 }
 
@@ -304,6 +314,21 @@ void IntInvOdd(u64* r, const u64* a, int w) noexcept {
 
 void PolyMul(u64* r, const u64* a, const u64* b, std::size_t n, int w, u64* t) noexcept {
   Dispatch(w, [&](auto k) { Karatsuba<decltype(k)::value>(r, a, b, n, t); });
+}
+
+void PolyMulShort(u64* r, const u64* a, const u64* b, std::size_t n, int w, int wb, u64* t) noexcept {
+  // The pairs the lift uses; any other takes the full product.
+  const int key = w * 8 + wb;
+  switch (key) {
+    case 2 * 8 + 1: Karatsuba<2, 1>(r, a, b, n, t); break;
+    case 3 * 8 + 1: Karatsuba<3, 1>(r, a, b, n, t); break;
+    case 3 * 8 + 2: Karatsuba<3, 2>(r, a, b, n, t); break;
+    case 4 * 8 + 2: Karatsuba<4, 2>(r, a, b, n, t); break;
+    case 4 * 8 + 3: Karatsuba<4, 3>(r, a, b, n, t); break;
+    case 5 * 8 + 3: Karatsuba<5, 3>(r, a, b, n, t); break;
+    case 5 * 8 + 4: Karatsuba<5, 4>(r, a, b, n, t); break;
+    default: PolyMul(r, a, b, n, w, t);
+  }
 }
 
 std::size_t MulScratchWords(std::size_t n, int w) noexcept {

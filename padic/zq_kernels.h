@@ -28,6 +28,11 @@ void IntInvOdd(std::uint64_t* r, const std::uint64_t* a, int w) noexcept;
 // scratch of MulScratchWords(n, w) words. B may be A (squaring).
 void PolyMul(std::uint64_t* r, const std::uint64_t* a, const std::uint64_t* b, std::size_t n, int w,
              std::uint64_t* t) noexcept;
+// The same when B's coefficients are below 2^(64·wb − 8), wb < w: the
+// products with B's zero words are skipped (the 8 spare bits hold the
+// sums of coefficients the recursion forms). Same scratch.
+void PolyMulShort(std::uint64_t* r, const std::uint64_t* a, const std::uint64_t* b, std::size_t n, int w, int wb,
+                  std::uint64_t* t) noexcept;
 std::size_t MulScratchWords(std::size_t n, int w) noexcept;
 
 // R[0 .. 2n−1) := R mod (x^n + sum of x^e over E), the E[0..ne) below n

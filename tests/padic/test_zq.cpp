@@ -120,6 +120,13 @@ TEST(Zq, ProductsEqualIntegerSchoolbook) {
         ASSERT_TRUE(SameAs(r, s, RefMul(r, a, a)));
         r.Mul(s, a, a);
         ASSERT_TRUE(SameAs(r, s, RefMul(r, a, a)));
+        // A short second operand, at the largest size each shorter kernel takes.
+        for (int wb = 1; wb < w; ++wb) {
+          TZqElem bs(b);
+          r.Cut(bs, 64 * wb - 8);
+          r.MulShort(c, a, bs, 64 * wb - 8);
+          ASSERT_TRUE(SameAs(r, c, RefMul(r, a, bs))) << "wb=" << wb;
+        }
       }
     }
   }

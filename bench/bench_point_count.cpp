@@ -100,8 +100,9 @@ BENCHMARK(BM_ECPointCount)
 
 // One product of two polynomials of 571 coefficients modulo 2^(64w), the
 // kernel under every step of the lift, beside GMP: the same product by
-// Kronecker substitution (each coefficient in a slot of 128w + 10 bits,
-// one mpn_mul, the low w words of each slot read back).
+// Kronecker substitution, as PARI/GP multiplies such polynomials (each
+// coefficient in a slot of 128w + 10 bits, one mpn_mul, the low w words of
+// each slot read back).
 std::vector<std::uint64_t> RandomWords(std::size_t n) {
   std::vector<std::uint64_t> v(n);
   std::uint64_t s = 0x9E3779B97F4A7C15ull;
@@ -127,26 +128,47 @@ void BM_ZqPolyMul(benchmark::State& state) {
 }
 BENCHMARK(BM_ZqPolyMul)->DenseRange(1, 5)->Unit(benchmark::kMicrosecond);
 
+// W words of a at bit offset 'bit' of the limb array r (OR-ed in).
+void PutBits(mp_limb_t* r, std::size_t bit, const std::uint64_t* a, int w) {
+  const std::size_t q = bit / 64;
+  const int s = static_cast<int>(bit % 64);
+  for (int j = 0; j < w; ++j) {
+    r[q + j] |= a[j] << s;
+    if (s != 0) r[q + j + 1] |= a[j] >> (64 - s);
+  }
+}
+
+// W words from bit offset 'bit' of r.
+void GetBits(std::uint64_t* a, const mp_limb_t* r, std::size_t bit, int w) {
+  const std::size_t q = bit / 64;
+  const int s = static_cast<int>(bit % 64);
+  for (int j = 0; j < w; ++j) a[j] = s == 0 ? r[q + j] : (r[q + j] >> s) | (r[q + j + 1] << (64 - s));
+}
+
 void BM_ZqPolyMulGmpKronecker(benchmark::State& state) {
   const int w = static_cast<int>(state.range(0));
   const auto a = RandomWords(ProductN * w), b = RandomWords(ProductN * w + 1);
-  // Slots of whole words: 2w words plus one for the sum of N products.
-  const std::size_t slot = 2 * w + 1, len = ProductN * slot;
-  std::vector<mp_limb_t> pa(len), pb(len), pr(2 * len);
+  // Slots of 128w + 10 bits hold a sum of N products of two coefficients.
+  const std::size_t slot = 128 * static_cast<std::size_t>(w) + 10;
+  const std::size_t len = (ProductN * slot + 63) / 64 + 1;
+  std::vector<mp_limb_t> pa(len), pb(len), pr(2 * len + 1);
   std::vector<std::uint64_t> r(2 * ProductN * w);
   for (auto _ : state) {
     std::fill(pa.begin(), pa.end(), 0);
     std::fill(pb.begin(), pb.end(), 0);
-    for (std::size_t i = 0; i < ProductN; ++i)
-      for (int j = 0; j < w; ++j) {
-        pa[i * slot + j] = a[i * w + j];
-        pb[i * slot + j] = b[i * w + j];
-      }
+    for (std::size_t i = 0; i < ProductN; ++i) {
+      PutBits(pa.data(), i * slot, a.data() + i * w, w);
+      PutBits(pb.data(), i * slot, b.data() + i * w, w);
+    }
     mpn_mul(pr.data(), pa.data(), len, pb.data(), len);
-    for (std::size_t i = 0; i + 1 < 2 * ProductN; ++i)
-      for (int j = 0; j < w; ++j) r[i * w + j] = pr[i * slot + j];
+    for (std::size_t i = 0; i + 1 < 2 * ProductN; ++i) GetBits(r.data() + i * w, pr.data(), i * slot, w);
     benchmark::DoNotOptimize(r.data());
   }
+  // The peer must compute the same product.
+  std::vector<std::uint64_t> ours(2 * ProductN * w), t(zq::MulScratchWords(ProductN, w));
+  zq::PolyMul(ours.data(), a.data(), b.data(), ProductN, w, t.data());
+  if (!std::equal(r.begin(), r.begin() + (2 * ProductN - 1) * w, ours.begin()))
+    state.SkipWithError("the Kronecker product differs");
 }
 BENCHMARK(BM_ZqPolyMulGmpKronecker)->DenseRange(1, 5)->Unit(benchmark::kMicrosecond);
 

@@ -128,6 +128,29 @@ void BM_ZqPolyMul(benchmark::State& state) {
 }
 BENCHMARK(BM_ZqPolyMul)->DenseRange(1, 5)->Unit(benchmark::kMicrosecond);
 
+// The same with the second operand of wb words (the root in the lift).
+void BM_ZqPolyMulShort(benchmark::State& state) {
+  const int w = static_cast<int>(state.range(0)), wb = static_cast<int>(state.range(1));
+  const auto a = RandomWords(ProductN * w);
+  auto b = RandomWords(ProductN * w + 1);
+  for (std::size_t i = 0; i < ProductN; ++i) {
+    for (int j = wb; j < w; ++j) b[i * w + j] = 0;
+    b[i * w + wb - 1] >>= 8;
+  }
+  std::vector<std::uint64_t> r(2 * ProductN * w), t(zq::MulScratchWords(ProductN, w));
+  for (auto _ : state) {
+    zq::PolyMulShort(r.data(), a.data(), b.data(), ProductN, w, wb, t.data());
+    benchmark::DoNotOptimize(r.data());
+  }
+}
+BENCHMARK(BM_ZqPolyMulShort)
+    ->Args({2, 1})
+    ->Args({3, 2})
+    ->Args({4, 2})
+    ->Args({4, 3})
+    ->Args({5, 3})
+    ->Unit(benchmark::kMicrosecond);
+
 // W words of a at bit offset 'bit' of the limb array r (OR-ed in).
 void PutBits(mp_limb_t* r, std::size_t bit, const std::uint64_t* a, int w) {
   const std::size_t q = bit / 64;

@@ -15,6 +15,10 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__x86_64__)
+#include <x86intrin.h>
+#endif
+
 namespace rara::words {
 
 using u32 = std::uint32_t;
@@ -52,18 +56,32 @@ inline u128 MulWide(u64 a, u64 b) noexcept { return static_cast<u128>(a) * b; }
 // High word of a·b.
 inline u64 MulHigh(u64 a, u64 b) noexcept { return static_cast<u64>(MulWide(a, b) >> 64); }
 
-// a + b + carry (carry 0 or 1); the carry out replaces carry.
+// a + b + carry (carry 0 or 1); the carry out replaces carry. On x86-64 the
+// processor's add-with-carry, which keeps a chain of these in the carry flag
+// (the double-word form compiles to spills and compares in long chains).
 inline u64 AddCarry(u64 a, u64 b, u64& carry) noexcept {
+#if defined(__x86_64__)
+  unsigned long long r;
+  carry = _addcarry_u64(static_cast<unsigned char>(carry), a, b, &r);
+  return r;
+#else
   const u128 t = static_cast<u128>(a) + b + carry;
   carry = static_cast<u64>(t >> 64);
   return static_cast<u64>(t);
+#endif
 }
 
 // a - b - borrow (borrow 0 or 1); the borrow out replaces borrow.
 inline u64 SubBorrow(u64 a, u64 b, u64& borrow) noexcept {
+#if defined(__x86_64__)
+  unsigned long long r;
+  borrow = _subborrow_u64(static_cast<unsigned char>(borrow), a, b, &r);
+  return r;
+#else
   const u128 t = static_cast<u128>(a) - b - borrow;
   borrow = static_cast<u64>(t >> 127);
   return static_cast<u64>(t);
+#endif
 }
 
 // a·b + c + d, which always fits a double word: the low word is returned,

@@ -10,12 +10,14 @@
 #include <type_traits>
 #include <utility>
 
+#include "integers/words.h"
+
 namespace rara::zq {
 
 namespace {
 
-using u64 = std::uint64_t;
-__extension__ using u128 = unsigned __int128;
+using words::u128;
+using words::u64;
 
 template <int W>
 struct TOps {
@@ -26,11 +28,7 @@ struct TOps {
     }
     u64 c = 0;
 #pragma GCC unroll 8
-    for (int i = 0; i < W; ++i) {
-      const u128 s = static_cast<u128>(a[i]) + b[i] + c;
-      r[i] = static_cast<u64>(s);
-      c = static_cast<u64>(s >> 64);
-    }
+    for (int i = 0; i < W; ++i) r[i] = words::AddCarry(a[i], b[i], c);
   }
   static void Sub(u64* r, const u64* a, const u64* b) noexcept {
     if constexpr (W == 1) {
@@ -39,13 +37,7 @@ struct TOps {
     }
     u64 br = 0;
 #pragma GCC unroll 8
-    for (int i = 0; i < W; ++i) {
-      const u64 ai = a[i], bi = b[i];
-      const u64 d = ai - bi;
-      const u64 nb = static_cast<u64>(ai < bi) | static_cast<u64>(d < br);
-      r[i] = d - br;
-      br = nb;
-    }
+    for (int i = 0; i < W; ++i) r[i] = words::SubBorrow(a[i], b[i], br);
   }
   // Column sums of a truncated product: 128-bit sums below the top word,
   // and the top word modulo 2^64, where carries out of it do not count.

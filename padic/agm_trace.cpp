@@ -18,6 +18,8 @@
 
 #include "integers/break.h"
 #include "integers/errors.h"
+#include "gf2/gf2n.h"
+#include "padic/harley_lift.h"
 #include "padic/zq.h"
 #include "padic/zq_kernels.h"
 
@@ -209,30 +211,15 @@ void CheckArgs(const TGF2Poly& p, const TGF2Poly& b, const char* name) {
   if (b.IsZero() || b.Degree() >= n) RaiseInvalidArg(name, "Invalid B coefficient");
 }
 
+// From this degree on Newton's lift is the faster.
+constexpr std::int32_t NewtonFrom = 100;
+
 // U := the unit root u modulo 2^(m+2), in [0, 2^(m+2)), from Ξ correct
 // modulo 2^m (m + 2 <= N, so that u ≡ t).
-void UnitRootMod(TInteger& u, const TGF2Poly& p, const TGF2Poly& b, int m) {
+void UnitRootMod(TInteger& u, const TGF2Poly& p, const TGF2Poly& b, int m, TAGMLift lift) {
+  if (lift == TAGMLift::Auto) lift = p.Degree() >= NewtonFrom ? TAGMLift::Newton : TAGMLift::Sequential;
   // Bits kept beyond what each step needs, against slips in the accounting.
   constexpr int guard = 2;
-
-  TZqRing ring;
-  ring.Setup(p, 1);
-  TZqElem x, v, y;
-  ring.FromGF2(x, b);
-  int w = 1;
-  for (int k = 1; k < m; ++k) {
-    RuvBreak();
-    // X is correct modulo 2^k; the step makes it correct modulo 2^(k+1), for
-    // which the root must be correct modulo 2^(k+4) as the step divides by 8.
-    const int need = k + 4 + guard;
-    const int nw = WordsFor(need + 1);
-    if (nw != w) {
-      ring.SetWords(nw);
-      ring.Resize(x, w);
-      w = nw;
-    }
-    AGMStep(ring, x, need);
-  }
 
   // L := Tr(log(1 + 8X)) modulo 2^(m+3), as 2^(−s)·Tr(log((1 + 8X)^(2^s))).
   const int target = m + 3;
@@ -255,6 +242,34 @@ void UnitRootMod(TInteger& u, const TGF2Poly& p, const TGF2Poly& b, int m) {
     }
   }
   const int wn = WordsFor(target + bestS + guard + 12);
+
+  TZqRing ring;
+  TZqElem x, v, y;
+  int w = 1;
+  if (lift == TAGMLift::Newton) {
+    ring.SetupTeichmuller(p, std::max(wn, WordsFor(m)));
+    TGF2N field;
+    field.SetField(p, btStandard, false);
+    HarleyLift(ring, x, field, b, m);
+    w = ring.Words();
+  } else {
+    ring.Setup(p, 1);
+    ring.FromGF2(x, b);
+    for (int k = 1; k < m; ++k) {
+      RuvBreak();
+      // X is correct modulo 2^k; the step makes it correct modulo 2^(k+1), for
+      // which the root must be correct modulo 2^(k+4) as the step divides by 8.
+      const int need = k + 4 + guard;
+      const int nw = WordsFor(need + 1);
+      if (nw != w) {
+        ring.SetWords(nw);
+        ring.Resize(x, w);
+        w = nw;
+      }
+      AGMStep(ring, x, need);
+    }
+  }
+
   ring.SetWords(wn);
   ring.Resize(x, w);
   v = x;
@@ -297,11 +312,11 @@ void UnitRootMod(TInteger& u, const TGF2Poly& p, const TGF2Poly& b, int m) {
 
 }  // namespace
 
-void AGMTrace(TInteger& t, const TGF2Poly& p, const TGF2Poly& b) {
+void AGMTrace(TInteger& t, const TGF2Poly& p, const TGF2Poly& b, TAGMLift lift) {
   CheckArgs(p, b, "AGMTrace");
   // t is determined by u modulo 2^(m+2) as |t| <= 2^(N/2+1) < 2^(m+1).
   const int m = p.Degree() / 2 + 2;
-  UnitRootMod(t, p, b, m);
+  UnitRootMod(t, p, b, m, lift);
   // t taken in [−2^(m+1), 2^(m+1)).
   const int bits = m + 2;
   if (t.Bit(static_cast<std::uint32_t>(bits - 1))) {
@@ -311,10 +326,10 @@ void AGMTrace(TInteger& t, const TGF2Poly& p, const TGF2Poly& b) {
   }
 }
 
-void AGMTraceMod(TInteger& t, int bits, const TGF2Poly& p, const TGF2Poly& b) {
+void AGMTraceMod(TInteger& t, int bits, const TGF2Poly& p, const TGF2Poly& b, TAGMLift lift) {
   CheckArgs(p, b, "AGMTraceMod");
   if (bits < 4 || bits > p.Degree() / 2 + 4) RaiseInvalidArg("AGMTraceMod", "Invalid precision");
-  UnitRootMod(t, p, b, bits - 2);
+  UnitRootMod(t, p, b, bits - 2, lift);
 }
 
 }  // namespace rara

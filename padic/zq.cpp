@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "integers/errors.h"
+#include "padic/teichmuller.h"
 #include "padic/zq_kernels.h"
 
 namespace rara {
@@ -17,6 +18,7 @@ void TZqRing::Setup(const TGF2Poly& p, int words) {
   TDynLongintArray d;
   GF2GetDegs(p, d);
   n_ = n;
+  dense_ = false;
   exps_.assign(d.begin() + 1, d.end());
   BuildTraces();
   prod_.assign(static_cast<std::size_t>(2 * n_) * zq::MaxWords, 0);
@@ -24,8 +26,39 @@ void TZqRing::Setup(const TGF2Poly& p, int words) {
   SetWords(words);
 }
 
+void TZqRing::SetupTeichmuller(const TGF2Poly& p, int words) {
+  Setup(p, words);
+  const std::size_t n = static_cast<std::size_t>(n_);
+  std::vector<std::uint64_t> t, inv;
+  TeichmullerModulus(t, p, words);
+  // x^N·T~(1/x) has the coefficients of T~ from the top: 1, t[N−1], t[N−2]…
+  std::vector<std::uint64_t> rev(n * words, 0);
+  rev[0] = 1;
+  for (std::size_t j = 1; j < n; ++j)
+    std::memcpy(rev.data() + j * words, t.data() + (n - j) * words, words * sizeof(std::uint64_t));
+  PowerSeriesInverse(inv, rev, n - 1, words);
+  inv.resize(n * words, 0);
+  tLow_.assign(static_cast<std::size_t>(words), {});
+  tInv_.assign(static_cast<std::size_t>(words), {});
+  for (int w = 1; w <= words; ++w) {
+    auto& lo = tLow_[static_cast<std::size_t>(w - 1)];
+    auto& iv = tInv_[static_cast<std::size_t>(w - 1)];
+    lo.assign(n * w, 0);
+    iv.assign(n * w, 0);
+    for (std::size_t i = 0; i < n; ++i) {
+      std::memcpy(lo.data() + i * w, t.data() + i * words, w * sizeof(std::uint64_t));
+      std::memcpy(iv.data() + i * w, inv.data() + i * words, w * sizeof(std::uint64_t));
+    }
+  }
+  dense_ = true;
+  denseWords_ = words;
+  wide_.assign(4 * n * zq::MaxWords, 0);
+  BuildTracesDense();
+}
+
 void TZqRing::SetWords(int words) {
-  if (words < 1 || words > zq::MaxWords) RaiseInvalidArg("TZqRing.SetWords", "Invalid precision");
+  if (words < 1 || words > zq::MaxWords || (dense_ && words > denseWords_))
+    RaiseInvalidArg("TZqRing.SetWords", "Invalid precision");
   w_ = words;
 }
 
@@ -45,6 +78,29 @@ void TZqRing::BuildTraces() {
       } else if (e > n_ - i) {
         zq::IntSub(s, s, traces_.data() + static_cast<std::size_t>(i - n_ + e) * w, w);
       }
+    }
+  }
+}
+
+// The same identities for the dense T~ = x^N + sum of c_k x^k:
+// s_i = −i·c_(N−i) − sum over 1 <= j < i of c_(N−j)·s_(i−j).
+void TZqRing::BuildTracesDense() {
+  constexpr int mw = zq::MaxWords;
+  const int w = denseWords_;
+  const auto& c = tLow_[static_cast<std::size_t>(w - 1)];
+  traces_.assign(static_cast<std::size_t>(n_) * mw, 0);
+  traces_[0] = static_cast<std::uint64_t>(n_);
+  std::uint64_t p[mw], k[mw];
+  for (std::int32_t i = 1; i < n_; ++i) {
+    std::uint64_t* s = traces_.data() + static_cast<std::size_t>(i) * mw;
+    std::fill(k, k + mw, 0);
+    k[0] = static_cast<std::uint64_t>(i);
+    zq::IntMul(p, k, c.data() + static_cast<std::size_t>(n_ - i) * w, w);
+    zq::IntSub(s, s, p, w);
+    for (std::int32_t j = 1; j < i; ++j) {
+      zq::IntMul(p, c.data() + static_cast<std::size_t>(n_ - j) * w,
+                 traces_.data() + static_cast<std::size_t>(i - j) * mw, w);
+      zq::IntSub(s, s, p, w);
     }
   }
 }
@@ -131,9 +187,57 @@ void TZqRing::Cut(TZqElem& a, int bits) const {
   }
 }
 
+// Barrett: with c the product buffer (2N − 1 coefficients), the quotient by
+// T~ is the reversal of (the reversed top of c)·tInv modulo x^(N−1), and the
+// remainder c − quotient·T~ needs only the low N coefficients of
+// quotient·(T~ − x^N).
+void TZqRing::ReduceDense() {
+  const std::size_t n = static_cast<std::size_t>(n_), w = static_cast<std::size_t>(w_);
+  const std::size_t bytes = w * sizeof(std::uint64_t);
+  std::uint64_t* c = prod_.data();
+  std::uint64_t* rc = wide_.data();
+  std::uint64_t* q = rc + n * w;
+  std::uint64_t* t1 = q + n * w;
+  for (std::size_t j = 0; j + 1 < n; ++j) std::memcpy(rc + j * w, c + (2 * n - 2 - j) * w, bytes);
+  std::memset(rc + (n - 1) * w, 0, bytes);
+  zq::PolyMul(t1, rc, tInv_[w - 1].data(), n, w_, scratch_.data());
+  for (std::size_t i = 0; i + 1 < n; ++i) std::memcpy(q + i * w, t1 + (n - 2 - i) * w, bytes);
+  std::memset(q + (n - 1) * w, 0, bytes);
+  zq::PolyMul(t1, q, tLow_[w - 1].data(), n, w_, scratch_.data());
+  for (std::size_t i = 0; i < n * w; i += w) zq::IntSub(c + i, c + i, t1 + i, w_);
+}
+
+void TZqRing::Inflate(const TZqElem& a) {
+  const std::size_t n = static_cast<std::size_t>(n_), w = static_cast<std::size_t>(w_);
+  std::memset(prod_.data(), 0, (2 * n - 1) * w * sizeof(std::uint64_t));
+  for (std::size_t i = 0; i < n; ++i)
+    std::memcpy(prod_.data() + 2 * i * w, a.data() + i * w, w * sizeof(std::uint64_t));
+}
+
+void TZqRing::Frobenius(TZqElem& r, const TZqElem& a) {
+  if (!dense_) RaiseInvalidArg("TZqRing.Frobenius", "Needs the Teichmuller modulus");
+  Inflate(a);
+  Reduce(r);
+}
+
+void TZqRing::FrobeniusResidual(TZqElem& r, const TZqElem& alpha, const TZqElem& d, const TZqElem& beta) {
+  if (!dense_) RaiseInvalidArg("TZqRing.FrobeniusResidual", "Needs the Teichmuller modulus");
+  const std::size_t n = static_cast<std::size_t>(n_), w = static_cast<std::size_t>(w_);
+  zq::PolyMul(prod_.data(), alpha.data(), d.data(), n, w_, scratch_.data());
+  std::uint64_t* c = prod_.data();
+  for (std::size_t i = 0; i < n; ++i) {
+    zq::IntAdd(c + i * w, c + i * w, beta.data() + i * w, w_);
+    zq::IntSub(c + 2 * i * w, c + 2 * i * w, d.data() + i * w, w_);
+  }
+  Reduce(r);
+}
+
 void TZqRing::Reduce(TZqElem& r) {
-  zq::PolyReduceSparse(prod_.data(), static_cast<std::size_t>(n_), exps_.data(),
-                       static_cast<int>(exps_.size()), w_);
+  if (dense_)
+    ReduceDense();
+  else
+    zq::PolyReduceSparse(prod_.data(), static_cast<std::size_t>(n_), exps_.data(),
+                         static_cast<int>(exps_.size()), w_);
   r.resize(ElemWords());
   std::memcpy(r.data(), prod_.data(), ElemWords() * sizeof(std::uint64_t));
 }

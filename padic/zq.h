@@ -21,6 +21,13 @@ class TZqRing {
   // P of degree N >= 2 with a constant term (irreducible in use); words from
   // 1 to zq::MaxWords, else ERuvInvalidArg "TZqRing.Setup".
   void Setup(const TGF2Poly& p, int words);
+  // The same ring over the Teichmüller modulus T~ instead of P~: T~ ≡ P
+  // mod 2 and T~(x) divides T~(x^2), so that its roots are Teichmüller
+  // representatives and the Frobenius of Z_q is x ↦ x^2. T~ is computed
+  // modulo 2^(64·words), the widest precision the ring will then take;
+  // products are reduced by Barrett's method (two more products each).
+  void SetupTeichmuller(const TGF2Poly& p, int words);
+  bool Teichmuller() const noexcept { return dense_; }
   // New precision; existing elements keep their old width until Resize.
   void SetWords(int words);
 
@@ -51,13 +58,20 @@ class TZqRing {
   // B's high words, all zero, are skipped when bBits is well below the width.
   void MulShort(TZqElem& r, const TZqElem& a, const TZqElem& b, int bBits);
   void Sqr(TZqElem& r, const TZqElem& a);                    // R := A²; R may be A
+  // With the Teichmüller modulus only: R := σ(A), and R := α·D + β − σ(D)
+  // (the residual of σ(D) = α·D + β) with a single reduction.
+  void Frobenius(TZqElem& r, const TZqElem& a);
+  void FrobeniusResidual(TZqElem& r, const TZqElem& alpha, const TZqElem& d, const TZqElem& beta);
   // Tr(A) = sum of A's coefficients times the traces of the powers of the
   // class of x (power sums of the roots of P~): Words words into t.
   void Trace(std::uint64_t* t, const TZqElem& a) const;
 
  private:
   void BuildTraces();
+  void BuildTracesDense();
   void Reduce(TZqElem& r);  // r := product buffer reduced, at the current width
+  void ReduceDense();       // the product buffer's low N coefficients := it mod T~
+  void Inflate(const TZqElem& a);  // the product buffer := A(x^2)
 
   std::int32_t n_ = 0;
   int w_ = 1;
@@ -65,6 +79,13 @@ class TZqRing {
   std::vector<std::uint64_t> traces_;  // N power sums, zq::MaxWords words each
   std::vector<std::uint64_t> prod_;    // 2N − 1 coefficients
   std::vector<std::uint64_t> scratch_;
+  // The Teichmüller modulus: T~ − x^N and the inverse of x^N·T~(1/x)
+  // modulo x^(N−1), each at every width up to the one of the set-up
+  // (entry w − 1: N coefficients of w words).
+  bool dense_ = false;
+  int denseWords_ = 0;
+  std::vector<std::vector<std::uint64_t>> tLow_, tInv_;
+  std::vector<std::uint64_t> wide_;  // Barrett's operands and products
 };
 
 }  // namespace rara

@@ -18,10 +18,10 @@ namespace rara::test {
 namespace {
 
 // #E from the trace of the curve of the same B and A = 0.
-TInteger CountFromTrace(const TGF2N& f, const TGF2Poly& a, const TGF2Poly& b) {
+TInteger CountFromTrace(const TGF2N& f, const TGF2Poly& a, const TGF2Poly& b, TAGMLift lift = TAGMLift::Auto) {
   TGF2Poly bs = ToStandard(f, b);
   TInteger t, c;
-  AGMTrace(t, f.FieldPoly(), bs);
+  AGMTrace(t, f.FieldPoly(), bs, lift);
   c.SetBit(static_cast<std::uint32_t>(f.N()), true);
   IAdd(c, 1);
   if (f.Trace(a))
@@ -137,8 +137,9 @@ TEST(EcPointCount, LiftedTraceEqualsPlainCount) {
           f.Set1(a);
         TInteger plain;
         ECPointCountPlain(plain, f, a, b);
-        ASSERT_TRUE(IEqual(CountFromTrace(f, a, b), plain))
-            << "basis=" << int(basis) << " B=" << bi << " A=" << ai;
+        for (TAGMLift lift : {TAGMLift::Sequential, TAGMLift::Newton})
+          ASSERT_TRUE(IEqual(CountFromTrace(f, a, b, lift), plain))
+              << "basis=" << int(basis) << " B=" << bi << " A=" << ai << " lift=" << int(lift);
       }
     }
   }
@@ -151,10 +152,29 @@ TEST(EcPointCount, LiftedTraceEqualsPlainCount) {
       TInteger plain, count;
       ECPointCountPlain(plain, f, a, b);
       ECPointCount(count, f, a, b);
-      ASSERT_TRUE(IEqual(CountFromTrace(f, a, b), plain))
-          << seed << " N=" << n << " A=" << Hex(a) << " B=" << Hex(b);
+      for (TAGMLift lift : {TAGMLift::Sequential, TAGMLift::Newton})
+        ASSERT_TRUE(IEqual(CountFromTrace(f, a, b, lift), plain))
+            << seed << " N=" << n << " A=" << Hex(a) << " B=" << Hex(b) << " lift=" << int(lift);
       ASSERT_TRUE(IEqual(count, plain)) << seed << " N=" << n;
     }
+  }
+}
+
+// The two lifts agree on random curves of random degrees, odd and even, past
+// the plain count's reach, and on either side of the one-word precision.
+TEST(EcPointCount, NewtonLiftEqualsSequentialLift) {
+  const std::string seed = SeedRandom(0x4A21E);
+  std::vector<int> degrees = {21, 64, 127, 128, 129, 130, 131};
+  for (int i = 0; i < Iterations(6); ++i) degrees.push_back(21 + static_cast<int>(RuvRandom() % 280));
+  for (int n : degrees) {
+    TGF2N f;
+    MakeField(f, n, btStandard);
+    TGF2Poly a, b;
+    RandomCoefs(f, a, b);
+    TInteger seq, newton;
+    AGMTrace(seq, f.FieldPoly(), b, TAGMLift::Sequential);
+    AGMTrace(newton, f.FieldPoly(), b, TAGMLift::Newton);
+    ASSERT_TRUE(IEqual(seq, newton)) << seed << " N=" << n << " B=" << Hex(b);
   }
 }
 

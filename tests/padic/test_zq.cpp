@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "gf2/gf2n.h"
 #include "integers/integers.h"
 #include "integers/random.h"
 #include "padic/zq.h"
@@ -128,6 +129,52 @@ TEST(Zq, ProductsEqualIntegerSchoolbook) {
           ASSERT_TRUE(SameAs(r, c, RefMul(r, a, bs))) << "wb=" << wb;
         }
       }
+    }
+  }
+}
+
+// Over the Teichmüller modulus x ↦ x^2 is the Frobenius: a ring
+// homomorphism of order N (σ^N(x) = x); products reduce modulo 2 to the
+// field's; the trace is the trace of the multiplication matrix.
+TEST(Zq, TeichmullerModulusCarriesTheFrobenius) {
+  const std::string seed = SeedRandom(0x7E1C4);
+  for (int n : {2, 3, 8, 13, 64, 65, 163}) {
+    for (int w : {1, 2, 5}) {
+      SCOPED_TRACE(seed + " n=" + std::to_string(n) + " w=" + std::to_string(w));
+      TGF2N f;
+      f.SetField(static_cast<std::uint8_t>(n), btStandard);
+      TZqRing r;
+      r.SetupTeichmuller(f.FieldPoly(), w);
+      const TZqElem a = RandomElem(r), b = RandomElem(r);
+      TZqElem ab, sa, sb, sab, prod;
+      r.Mul(ab, a, b);
+      r.Frobenius(sa, a);
+      r.Frobenius(sb, b);
+      r.Frobenius(sab, ab);
+      r.Mul(prod, sa, sb);
+      ASSERT_EQ(sab, prod);
+      TZqElem x, y;
+      r.SetZero(x);
+      x[static_cast<std::size_t>(w)] = 1;
+      y = x;
+      for (int i = 0; i < n; ++i) r.Frobenius(y, y);
+      ASSERT_EQ(y, x);
+      TGF2Poly ga, gb, gab;
+      r.ToGF2(ga, a);
+      r.ToGF2(gb, b);
+      r.ToGF2(gab, ab);
+      f.Mul(ga, gb);
+      ASSERT_TRUE(GF2Equal(ga, gab));
+      std::uint64_t want[zq::MaxWords] = {}, got[zq::MaxWords];
+      TZqElem xj;
+      for (int j = 0; j < n; ++j) {
+        r.SetZero(xj);
+        xj[static_cast<std::size_t>(j) * w] = 1;
+        r.Mul(prod, a, xj);
+        zq::IntAdd(want, want, prod.data() + static_cast<std::size_t>(j) * w, w);
+      }
+      r.Trace(got, a);
+      for (int i = 0; i < w; ++i) ASSERT_EQ(got[i], want[i]);
     }
   }
 }

@@ -211,6 +211,10 @@ void CheckArgs(const TGF2Poly& p, const TGF2Poly& b, const char* name) {
   if (b.IsZero() || b.Degree() >= n) RaiseInvalidArg(name, "Invalid B coefficient");
 }
 
+// Words that hold the i-th power of Z' = Z/2^c modulo 2^(64·wn − i·c), at
+// least one.
+int TermWords(int wn, int i, int c) { return std::max(1, WordsFor(64 * wn - i * c)); }
+
 // From this degree on Newton's lift is the faster.
 constexpr std::int32_t NewtonFrom = 100;
 
@@ -234,7 +238,13 @@ void UnitRootMod(TInteger& u, const TGF2Poly& p, const TGF2Poly& b, int m, TAGML
     while (lowBits(terms + 1) < target + sq) ++terms;
     const int ww = WordsFor(target + sq + guard + 12);
     if (ww > zq::MaxWords) break;
-    const double cost = static_cast<double>(sq + terms) * ww * (ww + 1);
+    // The squarings at the full width, the i-th power of the series at the
+    // width of the bits it still carries (see below).
+    double cost = static_cast<double>(sq) * ww * (ww + 1);
+    for (int i = 2; i <= terms; ++i) {
+      const int wi = TermWords(ww, i, sq + 3);
+      cost += static_cast<double>(wi) * (wi + 1);
+    }
     if (sq == 1 || cost < bestCost) {
       bestCost = cost;
       bestS = sq;
@@ -280,17 +290,36 @@ void UnitRootMod(TInteger& u, const TGF2Poly& p, const TGF2Poly& b, int m, TAGML
     ring.Sqr(v, v);
   }
   ring.AddSmall(v, -1);  // (1 + 8X)^(2^s) − 1, divisible by 2^(s+3)
+  // Z^i = 2^(i·c)·Z'^i with c = s + 3 and Z' = Z/2^c: its trace modulo
+  // 2^(64·wn) needs Z'^i only modulo 2^(64·wn − i·c), so that the powers
+  // narrow as they rise.
+  const int c = bestS + 3;
+  ring.Shr(v, c);
   u64 acc[zq::MaxWords] = {}, tr[zq::MaxWords], one[zq::MaxWords] = {1};
   y = v;
+  int yw = wn;
   for (int i = 1; i <= bestTerms; ++i) {
     RuvBreak();
+    const int wi = TermWords(wn, i, c);
+    if (wi != yw) {
+      ring.SetWords(wi);
+      ring.Resize(y, yw);
+      yw = wi;
+    }
+    if (i > 1) {
+      TZqElem vi = v;
+      ring.Resize(vi, wn);
+      ring.Mul(y, y, vi);
+    }
+    std::fill(tr, tr + zq::MaxWords, 0);
     ring.Trace(tr, y);
+    zq::IntShl(tr, tr, i * c < 64 * wn ? i * c : 0, wn);
+    if (i * c >= 64 * wn) std::fill(tr, tr + zq::MaxWords, 0);
     MulDiv(tr, one, i, wn);
     if (i & 1)
       zq::IntAdd(acc, acc, tr, wn);
     else
       zq::IntSub(acc, acc, tr, wn);
-    if (i < bestTerms) ring.Mul(y, y, v);
   }
   // Tr(log(1 + 8X))/2; the shift leaves the top bits 0, below the precision.
   zq::IntShr(acc, acc, bestS + 1, wn);

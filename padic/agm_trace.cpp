@@ -215,13 +215,10 @@ void CheckArgs(const TGF2Poly& p, const TGF2Poly& b, const char* name) {
 // least one.
 int TermWords(int wn, int i, int c) { return std::max(1, WordsFor(64 * wn - i * c)); }
 
-// From this degree on Newton's lift is the faster.
-constexpr std::int32_t NewtonFrom = 100;
-
 // U := the unit root u modulo 2^(m+2), in [0, 2^(m+2)), from Ξ correct
 // modulo 2^m (m + 2 <= N, so that u ≡ t).
 void UnitRootMod(TInteger& u, const TGF2Poly& p, const TGF2Poly& b, int m, TAGMLift lift) {
-  if (lift == TAGMLift::Auto) lift = p.Degree() >= NewtonFrom ? TAGMLift::Newton : TAGMLift::Sequential;
+  if (lift == TAGMLift::Auto) lift = p.Degree() >= AGMNewtonFrom ? TAGMLift::Newton : TAGMLift::Sequential;
   // Bits kept beyond what each step needs, against slips in the accounting.
   constexpr int guard = 2;
 

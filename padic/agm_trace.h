@@ -19,6 +19,9 @@ inline constexpr std::int32_t AGMMaxDegree = 800;
 // hold each against the other.
 enum class TAGMLift { Auto, Sequential, Newton };
 
+// The degree from which Auto takes Newton's lift, the faster from there on.
+inline constexpr std::int32_t AGMNewtonFrom = 210;
+
 // T := the trace t of y^2 + x·y = x^3 + B over GF(2^N) = GF(2)[x]/(P), so
 // that the curve has 2^N + 1 − t points (and every curve of the same B with
 // an A of trace 1 has 2^N + 1 + t). B != 0 in the standard basis of P,

@@ -42,12 +42,38 @@ void PolyProduct(TVec& r, const TVec& a, const TVec& b, std::size_t n, int w) {
   zq::PolyMul(r.data(), a.data(), b.data(), n, w, t.data());
 }
 
+// Coefficient by coefficient; one-word vectors, the bulk of the recursion,
+// as plain loops.
 void ShiftRight(TVec& a, int bits, int w) {
+  if (w == 1) {
+    for (u64& x : a) x >>= bits;
+    return;
+  }
   for (std::size_t i = 0; i < a.size(); i += w) zq::IntShr(a.data() + i, a.data() + i, bits, w);
 }
 
 void ShiftLeft(TVec& a, int bits, int w) {
+  if (w == 1) {
+    for (u64& x : a) x <<= bits;
+    return;
+  }
   for (std::size_t i = 0; i < a.size(); i += w) zq::IntShl(a.data() + i, a.data() + i, bits, w);
+}
+
+void AddInto(TVec& a, const TVec& b, int w) {
+  if (w == 1) {
+    for (std::size_t i = 0; i < a.size(); ++i) a[i] += b[i];
+    return;
+  }
+  for (std::size_t i = 0; i < a.size(); i += w) zq::IntAdd(a.data() + i, a.data() + i, b.data() + i, w);
+}
+
+void SubInto(TVec& a, const TVec& b, int w) {
+  if (w == 1) {
+    for (std::size_t i = 0; i < a.size(); ++i) a[i] -= b[i];
+    return;
+  }
+  for (std::size_t i = 0; i < a.size(); i += w) zq::IntSub(a.data() + i, a.data() + i, b.data() + i, w);
 }
 
 class TTeichmullerLift {
@@ -72,8 +98,7 @@ class TTeichmullerLift {
       Solve(d, r, w2, k);
       TVec dw = Narrow(d, n_, WordsFor(k), words_);
       ShiftLeft(dw, prec, words_);
-      for (std::size_t i = 0; i < t_.size(); i += words_)
-        zq::IntAdd(t_.data() + i, t_.data() + i, dw.data() + i, words_);
+      AddInto(t_, dw, words_);
       prec = n2;
     }
     t.swap(t_);
@@ -126,19 +151,19 @@ class TTeichmullerLift {
     Split(da, db, d, w, false);
     PolyProduct(p1, a_[w - 1], da, h_, w);
     PolyProduct(p2, b_[w - 1], db, h_, w);
-    r.assign(n_ * w, 0);
-    for (std::size_t k = 0; k < n_; ++k) {
-      u64* rk = r.data() + k * w;
-      u64 m[zq::MaxWords];
-      std::memcpy(m, p1.data() + k * w, w * sizeof(u64));
-      if (k >= 1) zq::IntSub(m, m, p2.data() + (k - 1) * w, w);
-      zq::IntAdd(m, m, m, w);
-      if (odd_)
-        zq::IntSub(rk, rk, d.data() + k * w, w);
-      else
-        std::memcpy(rk, d.data() + k * w, w * sizeof(u64));
-      zq::IntSub(rk, rk, m, w);
+    // m := 2·(A·δ_A − y·B·δ_B), its N low coefficients
+    p1.resize(n_ * w);
+    p2.insert(p2.begin(), static_cast<std::size_t>(w), 0);
+    p2.resize(n_ * w);
+    SubInto(p1, p2, w);
+    AddInto(p1, p1, w);
+    if (odd_) {
+      r.assign(n_ * w, 0);
+      SubInto(r, d, w);
+    } else {
+      r = d;
     }
+    SubInto(r, p1, w);
   }
 
   // D := the solution of L(D) = R modulo 2^k, at WordsFor(k) words; R at rw
@@ -156,13 +181,13 @@ class TTeichmullerLift {
     d = Narrow(d0, n_, WordsFor(half), wk);
     TVec l, rest = Narrow(r, n_, rw, wk);
     Linear(l, d, wk);
-    for (std::size_t i = 0; i < rest.size(); i += wk) zq::IntSub(rest.data() + i, rest.data() + i, l.data() + i, wk);
+    SubInto(rest, l, wk);
     ShiftRight(rest, half, wk);
     TVec d1;
     Solve(d1, rest, wk, k - half);
     TVec d1k = Narrow(d1, n_, WordsFor(k - half), wk);
     ShiftLeft(d1k, half, wk);
-    for (std::size_t i = 0; i < d.size(); i += wk) zq::IntAdd(d.data() + i, d.data() + i, d1k.data() + i, wk);
+    AddInto(d, d1k, wk);
   }
 
   std::size_t n_, h_;

@@ -53,7 +53,7 @@ void TZqRing::SetupTeichmuller(const TGF2Poly& p, int words) {
   dense_ = true;
   denseWords_ = words;
   wide_.assign(4 * n * zq::MaxWords, 0);
-  BuildTracesDense();
+  BuildTracesDense(rev);
 }
 
 void TZqRing::SetWords(int words) {
@@ -82,27 +82,25 @@ void TZqRing::BuildTraces() {
   }
 }
 
-// The same identities for the dense T~ = x^N + sum of c_k x^k:
-// s_i = −i·c_(N−i) − sum over 1 <= j < i of c_(N−j)·s_(i−j).
-void TZqRing::BuildTracesDense() {
+// For the dense T~ the identities in one product: with R(x) = x^N·T~(1/x),
+// the product of the 1 − r·x over the roots r, R'/R = −sum of s_i·x^(i−1),
+// and 1/R modulo x^(N−1) is the Barrett inverse already at hand.
+void TZqRing::BuildTracesDense(const std::vector<std::uint64_t>& rev) {
   constexpr int mw = zq::MaxWords;
   const int w = denseWords_;
-  const auto& c = tLow_[static_cast<std::size_t>(w - 1)];
-  traces_.assign(static_cast<std::size_t>(n_) * mw, 0);
-  traces_[0] = static_cast<std::uint64_t>(n_);
-  std::uint64_t p[mw], k[mw];
-  for (std::int32_t i = 1; i < n_; ++i) {
-    std::uint64_t* s = traces_.data() + static_cast<std::size_t>(i) * mw;
-    std::fill(k, k + mw, 0);
-    k[0] = static_cast<std::uint64_t>(i);
-    zq::IntMul(p, k, c.data() + static_cast<std::size_t>(n_ - i) * w, w);
-    zq::IntSub(s, s, p, w);
-    for (std::int32_t j = 1; j < i; ++j) {
-      zq::IntMul(p, c.data() + static_cast<std::size_t>(n_ - j) * w,
-                 traces_.data() + static_cast<std::size_t>(i - j) * mw, w);
-      zq::IntSub(s, s, p, w);
-    }
+  const std::size_t n = static_cast<std::size_t>(n_);
+  std::vector<std::uint64_t> d(n * w, 0), prod(2 * n * w, 0), t(zq::MulScratchWords(n, w) + w);
+  // d := −R' modulo x^(N−1)
+  for (std::size_t j = 1; j < n; ++j) {
+    std::uint64_t k[mw] = {static_cast<std::uint64_t>(j)}, z[mw] = {};
+    zq::IntMul(k, k, rev.data() + j * w, w);
+    zq::IntSub(d.data() + (j - 1) * w, z, k, w);
   }
+  zq::PolyMul(prod.data(), d.data(), tInv_[static_cast<std::size_t>(w - 1)].data(), n, w, t.data());
+  traces_.assign(n * mw, 0);
+  traces_[0] = static_cast<std::uint64_t>(n_);
+  for (std::size_t i = 1; i < n; ++i)
+    std::memcpy(traces_.data() + i * mw, prod.data() + (i - 1) * w, w * sizeof(std::uint64_t));
 }
 
 void TZqRing::SetZero(TZqElem& a) const { a.assign(ElemWords(), 0); }

@@ -68,7 +68,7 @@ class TZqRing {
 
  private:
   void BuildTraces();
-  void BuildTracesDense();
+  void BuildTracesDense(const std::vector<std::uint64_t>& rev);
   void Reduce(TZqElem& r);  // r := product buffer reduced, at the current width
   void ReduceDense();       // the product buffer's low N coefficients := it mod T~
   void Inflate(const TZqElem& a);  // the product buffer := A(x^2)

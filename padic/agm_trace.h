@@ -20,7 +20,7 @@ inline constexpr std::int32_t AGMMaxDegree = 800;
 enum class TAGMLift { Auto, Sequential, Newton };
 
 // The degree from which Auto takes Newton's lift, the faster from there on.
-inline constexpr std::int32_t AGMNewtonFrom = 210;
+inline constexpr std::int32_t AGMNewtonFrom = 200;
 
 // T := the trace t of y^2 + x·y = x^3 + B over GF(2^N) = GF(2)[x]/(P), so
 // that the curve has 2^N + 1 − t points (and every curve of the same B with

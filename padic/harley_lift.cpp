@@ -131,15 +131,9 @@ void HarleyLift(TZqRing& ring, TZqElem& x, const TGF2N& field, const TGF2Poly& b
     ring.Resize(gy, w2);
     InverseOfOneMod8(ring, inv, gy);
     ring.Mul(alpha, gx, inv);
+    ring.Neg(alpha);
     ring.Mul(beta, g, inv);
-    TZqElem zero;
-    ring.SetZero(zero);
-    t = zero;
-    ring.Sub(t, alpha);
-    alpha.swap(t);
-    t = zero;
-    ring.Sub(t, beta);
-    beta.swap(t);
+    ring.Neg(beta);
     SolveFrobenius(ring, d, alpha, beta, wk, k, field);
     ring.SetWords(w2);
     ring.Resize(d, wk);

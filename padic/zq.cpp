@@ -151,6 +151,13 @@ void TZqRing::Sub(TZqElem& a, const TZqElem& b) const {
   for (std::size_t i = 0; i < ElemWords(); i += w_) zq::IntSub(a.data() + i, a.data() + i, b.data() + i, w_);
 }
 
+void TZqRing::Neg(TZqElem& a) const {
+  TZqElem z;
+  SetZero(z);
+  Sub(z, a);
+  a.swap(z);
+}
+
 void TZqRing::AddSmall(TZqElem& a, std::int64_t c) const {
   std::uint64_t k[zq::MaxWords];
   const std::uint64_t fill = c < 0 ? ~std::uint64_t{0} : 0;

@@ -47,6 +47,7 @@ class TZqRing {
 
   void Add(TZqElem& a, const TZqElem& b) const;     // A := A + B (B may be A)
   void Sub(TZqElem& a, const TZqElem& b) const;     // A := A − B
+  void Neg(TZqElem& a) const;                       // A := −A
   void AddSmall(TZqElem& a, std::int64_t c) const;  // A := A + c
   void Shl(TZqElem& a, int bits) const;             // A := A·2^bits, 0 <= bits < 64·Words
   // A := A div 2^bits coefficient by coefficient (exact when every

@@ -8,10 +8,11 @@
 
 namespace rara {
 
-// X := Ξ modulo 2^m, the solution of σ(Ξ) = F(Ξ) with Ξ ≡ B mod 2 that the
-// univariate AGM converges to (F as in agm_trace.cpp), at WordsFor(m)
-// words. The ring has the Teichmüller modulus of the field polynomial of
-// 'field' (standard basis), set up for at least that width; m >= 1.
+// X := Ξ modulo 2^m, the solution of σ(Ξ) = F(Ξ), F(X) = ((1+4X)/√(1+8X) − 1)/8,
+// with Ξ ≡ B mod 2: the Ξ whose conjugates the univariate AGM's steps
+// approach. X comes at the width of m bits. The ring has the Teichmüller
+// modulus of the field polynomial of 'field' (standard basis), set up for
+// at least that width; m >= 1. Polls RuvBreak.
 void HarleyLift(TZqRing& ring, TZqElem& x, const TGF2N& field, const TGF2Poly& b, int m);
 
 }  // namespace rara

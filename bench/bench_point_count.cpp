@@ -6,15 +6,16 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <vector>
 #include <map>
 #include <string>
+#include <vector>
 
 #include <gmp.h>
 
 #include "bench/gp_pipeline.h"
 #include "curves/ec_point_count.h"
 #include "integers/random.h"
+#include "padic/agm_trace.h"
 #include "padic/zq_kernels.h"
 
 namespace rara {
@@ -97,6 +98,36 @@ BENCHMARK(BM_ECPointCount)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
+
+// The two lifts beside each other about where they cross (AGMNewtonFrom):
+// the trace modulo 2^(N/2 + 4 − d), d the bits the count leaves to its
+// search. Arguments: N (163, 200 or 283), then 0 for the sequential AGM and
+// 1 for Newton's lift.
+void BM_AGMLift(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  TGF2Poly p;
+  if (n == 200)
+    GF2SetDegs(p, {200, 5, 3, 2, 0});
+  else
+    SetPoly(p, n);
+  TGF2N field;
+  field.SetField(p, btStandard, true);
+  const std::uint32_t seed = 0x5EED0000u + static_cast<std::uint32_t>(n);
+  RuvSeed(&seed, sizeof seed);
+  TGF2Poly b;
+  do field.Rnd(b);
+  while (b.IsZero());
+  const int d = n >= AGMNewtonFrom ? 16 : std::min(22, 12 + n / 25);
+  const TAGMLift lift = state.range(1) != 0 ? TAGMLift::Newton : TAGMLift::Sequential;
+  TInteger t;
+  for (auto _ : state) {
+    AGMTraceMod(t, n / 2 + 4 - d, p, b, lift);
+    benchmark::DoNotOptimize(t);
+  }
+}
+BENCHMARK(BM_AGMLift)
+    ->ArgsProduct({{163, 200, 283}, {0, 1}})
+    ->Unit(benchmark::kMillisecond);
 
 // One product of two polynomials of 571 coefficients modulo 2^(64w), the
 // kernel under every step of the lift, beside GMP: the same product by

@@ -31,6 +31,7 @@ void Narrow(const TZqRing& ring, TZqElem& dst, const TZqElem& src, int srcWords)
 void SolveFrobenius(TZqRing& ring, TZqElem& d, const TZqElem& alpha, const TZqElem& beta, int aw, int k,
                     const TGF2N& field) {
   const int wk = WordsFor(k);
+  RuvBreak();
   if (k == 1) {
     TGF2Poly e;
     ring.SetWords(aw);
